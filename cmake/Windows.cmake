@@ -1,0 +1,73 @@
+# Windows build: the manager exe, its test companions and the end-to-end tests.
+if(NOT DEFINED ZLV_WIN_ARCH)
+  message(FATAL_ERROR "Configure the Windows build with a toolchain file from cmake/")
+endif()
+
+# One static exe that needs nothing but system DLLs.
+set(ZLV_WIN_LINK_FLAGS -static -static-libgcc -static-libstdc++)
+set(ZLV_WIN_LIBS comctl32 shell32 advapi32 user32 gdi32 kernel32 version)
+add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
+
+if(ZLV_WIN_ARCH STREQUAL "x86")
+  set(ZLV_MANIFEST_ARCH X86)
+else()
+  set(ZLV_MANIFEST_ARCH amd64)
+endif()
+configure_file(${CMAKE_SOURCE_DIR}/res/manifest.xml.in ${CMAKE_BINARY_DIR}/res/manager.manifest @ONLY)
+add_executable(ZemloLinkvaneManager WIN32 ${ZLV_WIN_SOURCES} ${CMAKE_SOURCE_DIR}/res/manager.rc)
+target_include_directories(ZemloLinkvaneManager PRIVATE ${CMAKE_BINARY_DIR}/res ${CMAKE_SOURCE_DIR}/res)
+target_link_libraries(ZemloLinkvaneManager PRIVATE zlv_core ${ZLV_WIN_LIBS})
+target_link_options(ZemloLinkvaneManager PRIVATE ${ZLV_WIN_LINK_FLAGS})
+set_source_files_properties(${CMAKE_SOURCE_DIR}/res/manager.rc PROPERTIES
+  OBJECT_DEPENDS "${CMAKE_BINARY_DIR}/res/manager.manifest;${CMAKE_SOURCE_DIR}/res/manager.ico;${CMAKE_SOURCE_DIR}/res/tray.ico")
+
+# Win32 bodies of the portable layers, for test programs that exercise them directly.
+set(ZLV_WIN_LAYER_SOURCES ${ZLV_WIN_SOURCES})
+list(FILTER ZLV_WIN_LAYER_SOURCES EXCLUDE REGEX "WinMain_win\\.cpp$")
+add_library(zlv_win STATIC ${ZLV_WIN_LAYER_SOURCES})
+target_link_libraries(zlv_win PUBLIC zlv_core ${ZLV_WIN_LIBS})
+
+# GoogleTest from Debian's sources, for tests that must run against the real Win32 API.
+add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
+include(GoogleTest)
+
+configure_file(${CMAKE_SOURCE_DIR}/cmake/wine-run.sh.in ${CMAKE_BINARY_DIR}/wine-run.sh @ONLY)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run.sh)
+
+# Every folder under tests/win is one Windows program named after the folder.
+# Folders ending in _tests are GoogleTest suites run under Wine.
+file(GLOB ZLV_WIN_PROGRAMS LIST_DIRECTORIES true ${CMAKE_SOURCE_DIR}/tests/win/*)
+foreach(dir ${ZLV_WIN_PROGRAMS})
+  if(NOT IS_DIRECTORY ${dir})
+    continue()
+  endif()
+  get_filename_component(name ${dir} NAME)
+  file(GLOB sources CONFIGURE_DEPENDS ${dir}/*.cpp ${dir}/*.rc)
+  add_executable(${name} ${sources})
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/testbin)
+  target_link_libraries(${name} PRIVATE zlv_win)
+  target_link_options(${name} PRIVATE ${ZLV_WIN_LINK_FLAGS})
+  if(name MATCHES "_tests$")
+    target_link_libraries(${name} PRIVATE gtest gtest_main)
+    if(ZLV_WIN_ARCH STREQUAL "amd64")
+      gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
+        PROPERTIES FIXTURES_REQUIRED wine_prefix LABELS wine RUN_SERIAL TRUE TIMEOUT 120)
+    endif()
+  endif()
+endforeach()
+
+# End-to-end tests: shell scripts that drive the real exe in one shared Wine prefix.
+if(ZLV_WIN_ARCH STREQUAL "amd64")
+  set(ZLV_E2E ${CMAKE_SOURCE_DIR}/tests/e2e)
+  add_test(NAME wine_prefix_setup COMMAND bash ${ZLV_E2E}/prefix.sh setup ${CMAKE_BINARY_DIR})
+  add_test(NAME wine_prefix_teardown COMMAND bash ${ZLV_E2E}/prefix.sh teardown ${CMAKE_BINARY_DIR})
+  set_tests_properties(wine_prefix_setup PROPERTIES FIXTURES_SETUP wine_prefix TIMEOUT 180 LABELS wine)
+  set_tests_properties(wine_prefix_teardown PROPERTIES FIXTURES_CLEANUP wine_prefix TIMEOUT 60 LABELS wine)
+  file(GLOB ZLV_E2E_TESTS CONFIGURE_DEPENDS ${ZLV_E2E}/test_*.sh)
+  foreach(script ${ZLV_E2E_TESTS})
+    get_filename_component(name ${script} NAME_WE)
+    add_test(NAME e2e.${name} COMMAND bash ${script} ${CMAKE_BINARY_DIR})
+    set_tests_properties(e2e.${name} PROPERTIES FIXTURES_REQUIRED wine_prefix RUN_SERIAL TRUE
+      TIMEOUT 300 LABELS "wine;e2e")
+  endforeach()
+endif()

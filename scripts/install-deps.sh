@@ -1,0 +1,18 @@
+#!/bin/bash
+# Installs what the builds and tests need on Debian 12 (run as root).
+# A failed mirror index in `apt-get update` must not stop the install.
+set -u
+packages=(cmake g++ make googletest libgtest-dev clang-format
+  g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64
+  wine wine64 fonts-wine xvfb xauth imagemagick x11-utils)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -eq 0 ]; then
+  exit 0
+fi
+echo "installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+apt-get update || echo "apt-get update reported a problem; installing anyway"
+apt-get install -y --no-install-recommends "${missing[@]}"

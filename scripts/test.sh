@@ -1,0 +1,16 @@
+#!/bin/bash
+# Installs, builds both builds and runs every test: native unit tests, then the
+# Windows tests and end-to-end tests under Wine on a private Xvfb display.
+set -eu
+root=$(cd "$(dirname "$0")/.." && pwd)
+bash "$root/scripts/install-deps.sh"
+bash "$root/scripts/build.sh"
+bash "$root/scripts/check-exe.sh" "$root/build/win64/ZemloLinkvaneManager.exe" amd64
+bash "$root/scripts/check-exe.sh" "$root/build/win32/ZemloLinkvaneManager.exe" X86
+
+echo "== native unit tests"
+ctest --test-dir "$root/build/native" --output-on-failure -j "$(nproc)"
+
+echo "== Windows tests under Wine"
+xvfb-run -a -s "-screen 0 1024x768x24" \
+  ctest --test-dir "$root/build/win64" --output-on-failure --timeout 300
