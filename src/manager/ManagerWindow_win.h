@@ -1,0 +1,89 @@
+// The manager window on Win32: nine buttons, the icon picture, the status bar,
+// the tray pop-up menu, the tray icon and the window's timers.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <map>
+#include <string>
+
+#include "manager/LinkvaneManager.h"
+
+namespace zlv {
+
+class ManagerWindow final : public ManagerView, public TrayArea {
+ public:
+  ManagerWindow();
+  ~ManagerWindow() override;
+  ManagerWindow(const ManagerWindow&) = delete;
+  ManagerWindow& operator=(const ManagerWindow&) = delete;
+
+  // Creates the (hidden) window; the logic is attached before its load step runs.
+  void Create(HINSTANCE instance);
+  void Attach(LinkvaneManager& logic) { logic_ = &logic; }
+  // Shows the window in the state the load step left, or sends it to the tray.
+  void ShowAfterLoad();
+  HWND Hwnd() const { return hwnd_; }
+  HICON TrayIcon() const { return trayIcon_; }
+  int32_t TwipsPerPixel() const;
+
+  // Panel 1 of the status bar, repainted at once.
+  void SetStatusText(const std::string& text);
+  std::string StatusTextShown() const;
+  // A timer of this window; the callback runs on each tick while enabled.
+  void SetTimer(UINT_PTR id, UINT milliseconds, bool enabled, std::function<void()> tick);
+
+  // ManagerView
+  int32_t Left() override;
+  int32_t Top() override;
+  int32_t Width() override;
+  int32_t Height() override;
+  void SetLeft(int32_t twips) override;
+  void SetTop(int32_t twips) override;
+  void SetWidth(int32_t) override {}   // the manager keeps its designed size
+  void SetHeight(int32_t) override {}
+  void Move(int32_t left, int32_t top, int32_t, int32_t) override;
+  int32_t WindowState() override;
+  void SetWindowState(int32_t state) override;
+  uintptr_t Handle() override { return reinterpret_cast<uintptr_t>(hwnd_); }
+  std::string Caption() override;
+  bool Visible() override { return IsWindowVisible(hwnd_) != FALSE; }
+  void Show() override;
+  void Hide() override;
+  void Refresh() override;
+  void SetShowInTaskbar(bool show) override;
+  void SetBusyPointer(bool busy) override;
+  void PopupMenu() override;
+  void SetForeground() override { SetForegroundWindow(hwnd_); }
+  void Unload() override { SendMessageA(hwnd_, WM_CLOSE, 0, 0); }
+  bool ScaleInPixels() override { return false; }
+
+  // TrayArea
+  void NotifyIcon(int32_t operation, const TrayIconRecord& record) override;
+
+ private:
+  static LRESULT CALLBACK WindowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+  LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
+  void CreateControls();
+  void OnCommand(WORD id);
+  POINT OuterOrigin();
+
+  HWND hwnd_ = nullptr;
+  HWND statusBar_ = nullptr;
+  HWND tooltips_ = nullptr;
+  HMENU popup_ = nullptr;
+  HICON trayIcon_ = nullptr;
+  HICON bigIcon_ = nullptr;
+  HICON smallIcon_ = nullptr;
+  HFONT font_ = nullptr;
+  int dpi_ = 96;
+  UINT taskbarCreated_ = 0;
+  bool busy_ = false;
+  // The state to show in while the window is hidden (before its first showing, in the tray).
+  int32_t hiddenState_ = state::kNormal;
+  LinkvaneManager* logic_ = nullptr;
+  std::map<UINT_PTR, std::function<void()>> timers_;
+};
+
+}  // namespace zlv
