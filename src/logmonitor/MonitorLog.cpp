@@ -19,10 +19,6 @@ MonitorLog::MonitorLog(const MonitorLogParts& parts, ManagerGlobal& settings,
       appFolder_(std::move(appFolder)),
       reader_(parts.logFile) {}
 
-PlacementScheme MonitorLog::Scheme() const {
-  return PlacementScheme{kSection, true, kMinWidth, kMinHeight};
-}
-
 void MonitorLog::Form_Initialize(const FrameHook& subClassAllFrames) {
   Procedure p(reporter_, kModule, "Form_Initialize");
   p.Run([&] {
@@ -127,7 +123,7 @@ void MonitorLog::LoadSettings() {
   Procedure p(reporter_, kModule, "LoadSettings");
   p.Run([&] {
     p.At(10);
-    LoadPlacement(settings_, settingsFile_, Scheme(), frame_, screen_);
+    LoadPlacement(settings_, settingsFile_, MonitorPlacement(), frame_, screen_);
   });
 }
 
@@ -135,7 +131,7 @@ void MonitorLog::SaveSettings() {
   Procedure p(reporter_, kModule, "SaveSettings");
   p.Run([&] {
     p.At(10);
-    SavePlacement(settings_, settingsFile_, Scheme(), frame_);
+    SavePlacement(settings_, settingsFile_, MonitorPlacement(), frame_);
   });
 }
 

@@ -84,8 +84,6 @@ class MonitorLog {
   int32_t LastLogLength() const { return lastLogLength_; }
 
  private:
-  PlacementScheme Scheme() const;
-
   WindowFrame& frame_;
   MonitorLogForm& form_;
   LogGrid& gridLog_;
