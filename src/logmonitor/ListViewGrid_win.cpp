@@ -12,9 +12,31 @@ namespace {
 [[noreturn]] void Refused(const char* what) {
   Raise(err::kInternal, std::string("The log grid refused ") + what);
 }
-// Header text needs room for the header control's own margins.
+// Room for the header's and the cells' own margins around the text.
 constexpr int kHeaderPaddingPixels = 16;
+constexpr int kCellPaddingPixels = 12;
 }  // namespace
+
+ListViewGrid::ListViewGrid(HWND listView, const Dpi& dpi) : lv_(listView), dpi_(dpi) {
+  measure_ = CreateCompatibleDC(nullptr);
+  const auto font = reinterpret_cast<HFONT>(SendMessageA(lv_, WM_GETFONT, 0, 0));
+  if (measure_ && font) oldFont_ = SelectObject(measure_, font);
+}
+
+ListViewGrid::~ListViewGrid() {
+  if (!measure_) return;
+  if (oldFont_) SelectObject(measure_, oldFont_);
+  DeleteDC(measure_);
+}
+
+int ListViewGrid::TextWidth(std::string_view text) {
+  SIZE size{};
+  if (!measure_ || text.empty() ||
+      !GetTextExtentPoint32A(measure_, text.data(), static_cast<int>(text.size()), &size)) {
+    return kCellPaddingPixels;
+  }
+  return size.cx + kCellPaddingPixels;
+}
 
 void ListViewGrid::SetRedraw(bool on) {
   SendMessageA(lv_, WM_SETREDRAW, on ? TRUE : FALSE, 0);
@@ -47,7 +69,12 @@ void ListViewGrid::InsertRow(int32_t position, std::span<const std::string_view>
       static_cast<int>(SendMessageA(lv_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&lvi)));
   if (at < 0) Refused("a new row");
   const std::size_t cols = std::min<std::size_t>(cells.size(), static_cast<std::size_t>(Cols()));
-  for (std::size_t col = 1; col < cols; ++col) SetCell(at, static_cast<int>(col), cells[col]);
+  std::vector<int> widths(cols);
+  for (std::size_t col = 0; col < cols; ++col) {
+    if (col > 0) SetCell(at, static_cast<int>(col), cells[col]);
+    widths[col] = TextWidth(cells[col]);
+  }
+  widths_.insert(widths_.begin() + std::min<std::size_t>(at, widths_.size()), std::move(widths));
 }
 
 int32_t ListViewGrid::Rows() {
@@ -58,6 +85,8 @@ void ListViewGrid::SetRows(int32_t rows) {
   if (rows < 1) Raise(err::kInvalidProperty, "Invalid property value");
   for (int32_t items = Items(); items > rows - 1; --items) {
     if (!SendMessageA(lv_, LVM_DELETEITEM, items - 1, 0)) Refused("to remove a row");
+    if (widths_.size() >= static_cast<std::size_t>(items))
+      widths_.erase(widths_.begin() + (items - 1));
   }
   for (int32_t items = Items(); items < rows - 1; ++items) {
     LVITEMA lvi{};
@@ -67,6 +96,7 @@ void ListViewGrid::SetRows(int32_t rows) {
     if (SendMessageA(lv_, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&lvi)) < 0) {
       Refused("a new row");
     }
+    widths_.emplace_back();
   }
 }
 
@@ -87,8 +117,10 @@ void ListViewGrid::AutoSize(int32_t first, int32_t last, bool equalWidths, int32
   for (int32_t col = first; col <= last; ++col) {
     // LVSCW_AUTOSIZE_USEHEADER would stretch the last column to the control's
     // edge; cells and title are measured separately instead.
-    SendMessageA(lv_, LVM_SETCOLUMNWIDTH, col, LVSCW_AUTOSIZE);
-    int width = static_cast<int>(SendMessageA(lv_, LVM_GETCOLUMNWIDTH, col, 0));
+    int width = 0;
+    for (const std::vector<int>& row : widths_) {
+      if (static_cast<std::size_t>(col) < row.size()) width = std::max(width, row[col]);
+    }
     if (static_cast<std::size_t>(col) < titles_.size()) {
       const int title = static_cast<int>(SendMessageA(
           lv_, LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(titles_[col].c_str())));

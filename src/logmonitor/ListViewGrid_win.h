@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <deque>
 #include <string>
 #include <vector>
 
@@ -14,7 +15,10 @@ namespace zlv {
 
 class ListViewGrid final : public LogGrid {
  public:
-  ListViewGrid(HWND listView, const Dpi& dpi) : lv_(listView), dpi_(dpi) {}
+  ListViewGrid(HWND listView, const Dpi& dpi);
+  ListViewGrid(const ListViewGrid&) = delete;
+  ListViewGrid& operator=(const ListViewGrid&) = delete;
+  ~ListViewGrid() override;
 
   void SetRedraw(bool on) override;
   void InsertRow(int32_t position, std::span<const std::string_view> cells) override;
@@ -33,11 +37,18 @@ class ListViewGrid final : public LogGrid {
  private:
   int32_t Items();
   void SetCell(int item, int col, std::string_view text);
+  int TextWidth(std::string_view text);
 
   HWND lv_;
   Dpi dpi_;
   std::vector<std::string> titles_;
   std::string cell_;  // reused buffer: the list-view wants terminated text
+  // Each item's cell widths in pixels, in item order. The list-view's own
+  // autosize measures every cell through a fresh device context, which costs
+  // tens of milliseconds per fill; here each cell is measured once, on insert.
+  std::deque<std::vector<int>> widths_;
+  HDC measure_ = nullptr;
+  HGDIOBJ oldFont_ = nullptr;
 };
 
 }  // namespace zlv
