@@ -26,6 +26,7 @@ set(ZLV_WIN_LAYER_SOURCES ${ZLV_WIN_SOURCES})
 list(FILTER ZLV_WIN_LAYER_SOURCES EXCLUDE REGEX "WinMain_win\\.cpp$")
 add_library(zlv_win STATIC ${ZLV_WIN_LAYER_SOURCES})
 target_link_libraries(zlv_win PUBLIC zlv_core ${ZLV_WIN_LIBS})
+target_include_directories(zlv_win PRIVATE ${CMAKE_SOURCE_DIR}/res)
 
 # GoogleTest from Debian's sources, for tests that must run against the real Win32 API.
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
@@ -50,7 +51,7 @@ foreach(dir ${ZLV_WIN_PROGRAMS})
   if(name MATCHES "_tests$")
     target_link_libraries(${name} PRIVATE gtest gtest_main)
     if(ZLV_WIN_ARCH STREQUAL "amd64")
-      gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST
+      gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
         PROPERTIES FIXTURES_REQUIRED wine_prefix LABELS wine RUN_SERIAL TRUE TIMEOUT 120)
     endif()
   endif()

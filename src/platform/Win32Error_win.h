@@ -14,6 +14,8 @@ std::string SystemErrorText(DWORD code);
 
 // Raises a Failure carrying the code and the system's text for it.
 [[noreturn]] void RaiseWin32(DWORD code, const char* what);
-[[noreturn]] inline void RaiseLastError(const char* what) { RaiseWin32(GetLastError(), what); }
+[[noreturn]] inline void RaiseLastError(const char* what) {
+  RaiseWin32(GetLastError(), what);
+}
 
 }  // namespace zlv

@@ -1,0 +1,138 @@
+#include "logmonitor/MonitorLog.h"
+
+#include <algorithm>
+
+namespace zlv {
+
+using namespace monitorlog;
+
+MonitorLog::MonitorLog(const MonitorLogParts& parts, ManagerGlobal& settings,
+                       std::string settingsFile, std::string appFolder)
+    : frame_(parts.frame),
+      form_(parts.form),
+      gridLog_(parts.gridLog),
+      timer1_(parts.timer1),
+      screen_(parts.screen),
+      settings_(settings),
+      reporter_(settings.Reporter()),
+      settingsFile_(std::move(settingsFile)),
+      appFolder_(std::move(appFolder)),
+      reader_(parts.logFile) {}
+
+void MonitorLog::Form_Initialize(const FrameHook& subClassAllFrames) {
+  Procedure p(reporter_, kModule, "Form_Initialize");
+  p.Run([&] {
+    p.At(10);
+    if (subClassAllFrames) subClassAllFrames("");
+  });
+}
+
+void MonitorLog::Form_Load() {
+  Procedure p(reporter_, kModule, "Form_Load");
+  p.Run([&] {
+    p.At(10);
+    lastLogLength_ = 0;
+    p.At(20);
+    reader_.LogFilePath = appFolder_ + "\\" + std::string(infolog::kFileName);
+    p.At(30);
+    InitGrid();
+    p.At(40);
+    LoadSettings();
+    p.At(50);
+    const double refresh = settings_.CheckMaxMin(
+        NumericValue(settings_.ReadINI(settingsFile_, kSection, kRefreshKey, "500")), kMinRefresh,
+        kMaxRefresh, kDefaultRefresh);
+    p.At(60);
+    timer1_.SetInterval(ToInt32(refresh));
+    p.At(70);
+    timer1_.SetEnabled(true);
+    // The grid fills at once instead of after the first interval.
+    p.At(80);
+    Timer1_Timer();
+  });
+}
+
+void MonitorLog::Form_Resize() {
+  Procedure p(reporter_, kModule, "Form_Resize");
+  p.Run([&] {
+    // The size changes made below come back here while the flag is set.
+    p.At(10);
+    if (resizing_) return;
+    p.At(20);
+    resizing_ = true;
+    p.At(30);
+    if (frame_.WindowState() == state::kNormal) {
+      p.At(40);
+      if (frame_.Width() < kMinWidth) {
+        p.At(50);
+        form_.SetRedraw(false);
+        p.At(60);
+        frame_.SetWidth(kMinWidth);
+        p.At(70);
+        form_.SetRedraw(true);
+      }
+      p.At(80);
+      if (frame_.Height() < kMinHeight) {
+        p.At(90);
+        form_.SetRedraw(false);
+        p.At(100);
+        frame_.SetHeight(kMinHeight);
+        p.At(110);
+        form_.SetRedraw(true);
+      }
+    }
+    // A minimised window's inner area can be smaller than the margins.
+    p.At(120);
+    form_.MoveGrid(kGridMargin, kGridMargin, std::max(0, form_.ScaleWidth() - 2 * kGridMargin),
+                   std::max(0, form_.ScaleHeight() - 2 * kGridMargin));
+    p.At(130);
+    resizing_ = false;
+  });
+}
+
+void MonitorLog::Form_Unload(bool& /*cancel*/) {
+  Procedure p(reporter_, kModule, "Form_Unload");
+  p.Run([&] {
+    p.At(10);
+    SaveSettings();
+  });
+}
+
+void MonitorLog::Form_Terminate(const FrameHook& unSubClassAllFrames) {
+  Procedure p(reporter_, kModule, "Form_Terminate");
+  p.Run([&] {
+    p.At(10);
+    if (unSubClassAllFrames) unSubClassAllFrames("");
+  });
+}
+
+void MonitorLog::Timer1_Timer() {
+  Procedure p(reporter_, kModule, "Timer1_Timer");
+  p.Run([&] {
+    p.At(10);
+    lastLogLength_ = reader_.LogFill(gridLog_, lastLogLength_);
+  });
+}
+
+void MonitorLog::InitGrid() {
+  Procedure p(reporter_, kModule, "InitGrid");
+  p.Run([&] { form_.InitGrid(p); });
+}
+
+void MonitorLog::LoadSettings() {
+  Procedure p(reporter_, kModule, "LoadSettings");
+  p.Run([&] {
+    p.At(10);
+    LoadPlacement(settings_, settingsFile_, MonitorPlacement(), frame_, screen_);
+  });
+}
+
+void MonitorLog::SaveSettings() {
+  Procedure p(reporter_, kModule, "SaveSettings");
+  p.Run([&] {
+    p.At(10);
+    SavePlacement(settings_, settingsFile_, MonitorPlacement(), frame_);
+  });
+}
+
+}  // namespace zlv

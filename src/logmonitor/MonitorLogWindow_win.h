@@ -1,0 +1,57 @@
+// The log monitor window: one object for the whole program. The first
+// ShowNonModal creates and loads the window; closing it destroys the window,
+// and a later ShowNonModal builds it afresh (empty grid, log read anew).
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "shell/ManagerGlobal.h"
+
+namespace zlv {
+
+class MonitorLogWindow {
+ public:
+  // The theme support's SubClassAllFrames/UnSubClassAllFrames, given the
+  // window and the exclusion name.
+  using FrameHook = std::function<void(HWND window, const std::string& exclusion)>;
+
+  static constexpr UINT_PTR kTimer1 = 1;
+  static constexpr int kGridLogId = 100;
+
+  MonitorLogWindow(ManagerGlobal& settings, std::string settingsFile, std::string appFolder);
+  MonitorLogWindow(const MonitorLogWindow&) = delete;
+  MonitorLogWindow& operator=(const MonitorLogWindow&) = delete;
+  ~MonitorLogWindow();
+
+  void SetFrameHooks(FrameHook subClassAllFrames, FrameHook unSubClassAllFrames);
+
+  // Shows the window without an owner; an open window is only brought forward.
+  void ShowNonModal();
+  // Closes the window as the user would (its placement is saved); nothing when closed.
+  void Unload();
+
+  HWND Window() const { return hwnd_; }
+  HWND GridLog() const { return gridLog_; }
+
+ private:
+  struct Session;
+
+  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  LRESULT Dispatch(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  void Create();
+
+  ManagerGlobal& settings_;
+  std::string settingsFile_;
+  std::string appFolder_;
+  FrameHook subClassAllFrames_;
+  FrameHook unSubClassAllFrames_;
+  HWND hwnd_ = nullptr;
+  HWND gridLog_ = nullptr;
+  std::unique_ptr<Session> session_;
+};
+
+}  // namespace zlv

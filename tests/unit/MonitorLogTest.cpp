@@ -1,0 +1,306 @@
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+#include <optional>
+
+#include "FakeErrors.h"
+#include "LogMonitorFakes.h"
+#include "logmonitor/MonitorLog.h"
+
+namespace zlv {
+namespace {
+
+constexpr int32_t kBorderX = 240;  // outer minus inner size of the fake window
+constexpr int32_t kBorderY = 600;
+
+class FakeFrame : public WindowFrame {
+ public:
+  int32_t Left() override { return left; }
+  int32_t Top() override { return top; }
+  int32_t Width() override { return width; }
+  int32_t Height() override { return height; }
+  void SetLeft(int32_t v) override { left = v; }
+  void SetTop(int32_t v) override { top = v; }
+  void SetWidth(int32_t v) override { Resize(v, height); }
+  void SetHeight(int32_t v) override { Resize(width, v); }
+  void Move(int32_t l, int32_t t, int32_t w, int32_t h) override {
+    left = l;
+    top = t;
+    Resize(w, h);
+  }
+  int32_t WindowState() override { return windowState; }
+  void SetWindowState(int32_t s) override {
+    if (s < 0 || s > 2) Raise(err::kInvalidProperty, "Invalid property value");
+    windowState = s;
+    if (onResize) onResize();
+  }
+
+  // Like a real window, a size change raises the resize event at once.
+  void Resize(int32_t w, int32_t h) {
+    const bool changed = w != width || h != height;
+    width = w;
+    height = h;
+    if (changed && onResize) onResize();
+  }
+
+  int32_t left = 0, top = 0, width = 9000, height = 3000, windowState = 0;
+  std::function<void()> onResize;
+};
+
+class FakeForm : public MonitorLogForm {
+ public:
+  explicit FakeForm(FakeFrame& frame, test::FakeLogGrid& grid) : frame_(frame), grid_(grid) {}
+  int32_t ScaleWidth() override { return frame_.width - kBorderX; }
+  int32_t ScaleHeight() override { return frame_.height - kBorderY; }
+  void SetRedraw(bool on) override { events.push_back(on ? "redraw on" : "redraw off"); }
+  void MoveGrid(int32_t l, int32_t t, int32_t w, int32_t h) override {
+    gridRect = {l, t, w, h};
+    ++gridMoves;
+  }
+  void InitGrid(Procedure& p) override {
+    p.At(10);
+    grid_ = test::FakeLogGrid();
+    ++inits;
+  }
+
+  std::vector<std::string> events;
+  std::vector<int32_t> gridRect;
+  int gridMoves = 0;
+  int inits = 0;
+
+ private:
+  FakeFrame& frame_;
+  test::FakeLogGrid& grid_;
+};
+
+class FakeTimer : public Timer {
+ public:
+  void SetInterval(int32_t ms) override { interval = ms; }
+  void SetEnabled(bool on) override { enabled = on; }
+  bool Enabled() const override { return enabled; }
+  int32_t interval = 0;
+  bool enabled = false;
+};
+
+class FakeScreen : public Screen {
+ public:
+  int32_t WidthTwips() override { return 15360; }
+  int32_t HeightTwips() override { return 11520; }
+  int32_t TwipsPerPixelX() override { return 15; }
+};
+
+// The log held in memory; `path` records what the reader opened.
+class FakeLogFile : public LogFileSource {
+ public:
+  void Open(const std::string& p) override {
+    path = p;
+    if (!bytes) Raise(err::kFileNotFound, "File not found");
+  }
+  int64_t Length() override { return static_cast<int64_t>(bytes->size()); }
+  std::size_t Read(int64_t offset, std::span<char> buffer) override {
+    return bytes->copy(buffer.data(), buffer.size(), static_cast<std::size_t>(offset));
+  }
+  void Close() noexcept override {}
+  std::optional<std::string> bytes;
+  std::string path;
+};
+
+class MemoryProfile : public ProfileStore {
+ public:
+  std::string GetString(const std::string& section, const std::string& key, const std::string& def,
+                        const std::string&) override {
+    auto it = values.find(section + "|" + key);
+    return it == values.end() ? def : it->second;
+  }
+  bool WriteString(const std::string& section, const std::string& key, const std::string& value,
+                   const std::string&) override {
+    values[section + "|" + key] = value;
+    writes.push_back(key + "=" + value);
+    return true;
+  }
+  std::map<std::string, std::string> values;
+  std::vector<std::string> writes;
+};
+
+class CountingBeeper : public Beeper {
+ public:
+  void Beep() override { ++beeps; }
+  int beeps = 0;
+};
+
+const std::string kSection = "Log Monitor Options";
+
+class MonitorLogTest : public ::testing::Test {
+ protected:
+  MonitorLogTest() {
+    frame.onResize = [this] { monitor.Form_Resize(); };
+  }
+
+  void Set(const std::string& key, const std::string& value) {
+    profile.values[kSection + "|" + key] = value;
+  }
+  void SavePlacement(int32_t left, int32_t top, int32_t width, int32_t height, int32_t state) {
+    Set("Left", std::to_string(left));
+    Set("Top", std::to_string(top));
+    Set("Width", std::to_string(width));
+    Set("Height", std::to_string(height));
+    Set("State", std::to_string(state));
+  }
+
+  test::FakeReporter errors;
+  MemoryProfile profile;
+  CountingBeeper beeper;
+  ManagerGlobal settings{profile, beeper, errors.reporter};
+  FakeFrame frame;
+  test::FakeLogGrid grid;
+  FakeForm form{frame, grid};
+  FakeTimer timer;
+  FakeScreen screen;
+  FakeLogFile log;
+  MonitorLog monitor{
+      {frame, form, grid, timer, screen, log}, settings, "C:\\Zemlo\\s.ini", "C:\\Zemlo"};
+};
+
+TEST_F(MonitorLogTest, RefreshTimeIsScreenedAndRounded) {
+  struct Case {
+    std::optional<std::string> value;
+    int32_t interval;
+  };
+  const Case cases[] = {
+      {"49", 500},    {"50", 50},     {"65000", 65000}, {"65001", 500},
+      {"100.5", 100}, {"101.5", 102}, {"abc", 500},     {std::nullopt, 500},
+      {"", 500},      {"49.9", 500},  {"65000.4", 500}, {"  2 50", 250},
+  };
+  for (const Case& c : cases) {
+    profile.values.erase(kSection + "|Refresh Time");
+    if (c.value) Set("Refresh Time", *c.value);
+    timer = FakeTimer();
+    monitor.Form_Load();
+    EXPECT_EQ(timer.interval, c.interval) << (c.value ? *c.value : "(absent)");
+    EXPECT_TRUE(timer.enabled);
+  }
+}
+
+TEST_F(MonitorLogTest, LoadFillsTheGridAtOnce) {
+  log.bytes = "12:00:01\tINFO\tDEV\tfirst\r\n12:00:02\tWARN\tDEV\tsecond\r\n";
+  monitor.Form_Load();
+  EXPECT_EQ(log.path, "C:\\Zemlo\\InfoLog.txt");
+  EXPECT_EQ(form.inits, 1);
+  EXPECT_EQ(grid.FirstCells(), (std::vector<std::string>{"12:00:02", "12:00:01"}));
+  EXPECT_EQ(monitor.LastLogLength(), static_cast<int32_t>(log.bytes->size()));
+
+  // Closed and opened again: an empty grid refilled by the first-read rule.
+  bool cancel = false;
+  monitor.Form_Unload(cancel);
+  grid.rows.push_back({"stale", "", "", ""});
+  monitor.Form_Load();
+  EXPECT_EQ(form.inits, 2);
+  EXPECT_EQ(grid.FirstCells(), (std::vector<std::string>{"12:00:02", "12:00:01"}));
+}
+
+TEST_F(MonitorLogTest, PlacementRestoredWithinMinimumSize) {
+  struct Case {
+    std::optional<std::vector<int32_t>> saved;  // left, top, width, height
+    std::vector<int32_t> expected;              // left, top, width, height
+  };
+  const Case cases[] = {
+      {std::nullopt, {3680, 4760, 8000, 2000}},  // centred on the 15360 x 11520 screen
+      {std::vector<int32_t>{100, 200, 9000, 4000}, {100, 200, 9000, 4000}},
+      {std::vector<int32_t>{100, 200, 5000, 4000}, {100, 200, 8000, 4000}},
+      {std::vector<int32_t>{100, 200, 9000, 1500}, {100, 200, 9000, 2000}},
+      {std::vector<int32_t>{100, -1, 9000, 3000}, {3680, 4760, 8000, 2000}},  // -1: not saved
+  };
+  for (const Case& c : cases) {
+    profile.values.clear();
+    if (c.saved) {
+      const auto& s = *c.saved;
+      SavePlacement(s[0], s[1], s[2], s[3], 0);
+    }
+    frame = FakeFrame();
+    frame.onResize = [this] { monitor.Form_Resize(); };
+    frame.width = 4000;  // the designed size, below the minimum
+    frame.height = 3000;
+    monitor.Form_Load();
+    EXPECT_EQ((std::vector<int32_t>{frame.left, frame.top, frame.width, frame.height}), c.expected);
+    EXPECT_EQ(form.gridRect, (std::vector<int32_t>{60, 60, c.expected[2] - kBorderX - 120,
+                                                   c.expected[3] - kBorderY - 120}));
+  }
+}
+
+TEST_F(MonitorLogTest, ResizeKeepsTheMinimumOnlyInTheNormalState) {
+  struct Case {
+    int32_t state, width, height;
+    int32_t expectWidth, expectHeight;
+    std::vector<std::string> events;
+  };
+  const std::vector<std::string> none;
+  const std::vector<std::string> once = {"redraw off", "redraw on"};
+  const std::vector<std::string> twice = {"redraw off", "redraw on", "redraw off", "redraw on"};
+  const Case cases[] = {
+      {0, 7999, 3000, 8000, 3000, once}, {0, 8000, 2000, 8000, 2000, none},
+      {0, 9000, 1999, 9000, 2000, once}, {0, 100, 100, 8000, 2000, twice},
+      {2, 5000, 1500, 5000, 1500, none}, {1, 5000, 1500, 5000, 1500, none},
+  };
+  for (const Case& c : cases) {
+    frame.windowState = c.state;
+    frame.width = c.width;
+    frame.height = c.height;
+    form.events.clear();
+    form.gridMoves = 0;
+    monitor.Form_Resize();
+    EXPECT_EQ(frame.width, c.expectWidth) << c.state << " " << c.width << "x" << c.height;
+    EXPECT_EQ(frame.height, c.expectHeight);
+    EXPECT_EQ(form.events, c.events);
+    // The nested resize events of the enforced changes are absorbed: one layout.
+    EXPECT_EQ(form.gridMoves, 1);
+    EXPECT_EQ(form.gridRect, (std::vector<int32_t>{60, 60, std::max(0, c.expectWidth - 360),
+                                                   std::max(0, c.expectHeight - 720)}));
+  }
+  EXPECT_FALSE(errors.Reported());
+}
+
+TEST_F(MonitorLogTest, UnloadSavesPlacementOnlyWhenNormal) {
+  frame.left = 300;
+  frame.top = 400;
+  frame.width = 9000;
+  frame.height = 5000;
+  bool cancel = false;
+  monitor.Form_Unload(cancel);
+  EXPECT_FALSE(cancel);
+  EXPECT_EQ(profile.writes, (std::vector<std::string>{"Top=400", "Left=300", "Height=5000",
+                                                      "Width=9000", "State=0"}));
+
+  // Closed maximised: only the state; the next open restores the normal
+  // placement and then maximises.
+  profile.writes.clear();
+  frame.windowState = state::kMaximized;
+  frame.width = 15000;
+  monitor.Form_Unload(cancel);
+  EXPECT_EQ(profile.writes, (std::vector<std::string>{"State=2"}));
+
+  frame = FakeFrame();
+  frame.onResize = [this] { monitor.Form_Resize(); };
+  monitor.Form_Load();
+  EXPECT_EQ((std::vector<int32_t>{frame.left, frame.top, frame.width, frame.height}),
+            (std::vector<int32_t>{300, 400, 9000, 5000}));
+  EXPECT_EQ(frame.windowState, state::kMaximized);
+}
+
+TEST_F(MonitorLogTest, RefusedStateIsReportedByLoadSettings) {
+  SavePlacement(100, 200, 9000, 4000, 7);
+  EXPECT_THROW(monitor.Form_Load(), test::ProgramEnded);
+  EXPECT_NE(errors.Message().find("Module Name: ManagerMonitorLog"), std::string::npos);
+  EXPECT_NE(errors.Message().find("Procedure Name: LoadSettings"), std::string::npos);
+  EXPECT_NE(errors.Message().find("Error Number: 380"), std::string::npos);
+}
+
+TEST_F(MonitorLogTest, FramesHookedWithAnEmptyExclusion) {
+  std::vector<std::string> calls;
+  monitor.Form_Initialize([&](const std::string& n) { calls.push_back("sub:" + n); });
+  monitor.Form_Terminate([&](const std::string& n) { calls.push_back("unsub:" + n); });
+  EXPECT_EQ(calls, (std::vector<std::string>{"sub:", "unsub:"}));
+}
+
+}  // namespace
+}  // namespace zlv
