@@ -101,9 +101,8 @@ struct ManagerPlatform {
 class LinkvaneManager {
  public:
   // settingsFile is the program-wide SettingsFile, set by Form_Load.
-  LinkvaneManager(const ManagerPlatform& platform, ManagerOperations& operations,
-                  ThemeSteps& theme, ManagerGlobal& settings, std::string& settingsFile,
-                  ErrorReporter& reporter);
+  LinkvaneManager(const ManagerPlatform& platform, ManagerOperations& operations, ThemeSteps& theme,
+                  ManagerGlobal& settings, std::string& settingsFile, ErrorReporter& reporter);
 
   void Form_Initialize();
   void Form_Load();

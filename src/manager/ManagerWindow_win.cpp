@@ -73,14 +73,14 @@ ManagerWindow::~ManagerWindow() {
 }
 
 void ManagerWindow::Create(HINSTANCE instance) {
-  bigIcon_ = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_MANAGER), IMAGE_ICON,
-                                           GetSystemMetrics(SM_CXICON),
-                                           GetSystemMetrics(SM_CYICON), 0));
+  bigIcon_ =
+      static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_MANAGER), IMAGE_ICON,
+                                    GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0));
   smallIcon_ = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_MANAGER), IMAGE_ICON,
                                              GetSystemMetrics(SM_CXSMICON),
                                              GetSystemMetrics(SM_CYSMICON), 0));
-  trayIcon_ = static_cast<HICON>(
-      LoadImageA(instance, MAKEINTRESOURCEA(IDI_TRAY), IMAGE_ICON, 16, 16, 0));
+  trayIcon_ =
+      static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_TRAY), IMAGE_ICON, 16, 16, 0));
 
   WNDCLASSEXA wc{};
   wc.cbSize = sizeof wc;
@@ -136,14 +136,13 @@ void ManagerWindow::CreateControls() {
       SendMessageA(tooltips_, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
     }
   }
-  HWND picture = CreateWindowExA(0, "STATIC", nullptr, WS_CHILD | WS_VISIBLE | SS_ICON | SS_CENTERIMAGE,
-                                 px(1770), px(1050), px(270), px(270), hwnd_,
-                                 reinterpret_cast<HMENU>(kPictureId), instance, nullptr);
+  HWND picture = CreateWindowExA(
+      0, "STATIC", nullptr, WS_CHILD | WS_VISIBLE | SS_ICON | SS_CENTERIMAGE, px(1770), px(1050),
+      px(270), px(270), hwnd_, reinterpret_cast<HMENU>(kPictureId), instance, nullptr);
   SendMessageA(picture, STM_SETICON, reinterpret_cast<WPARAM>(trayIcon_), 0);
 
-  statusBar_ = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | CCS_BOTTOM, 0, 0,
-                               0, 0, hwnd_, reinterpret_cast<HMENU>(kStatusBarId), instance,
-                               nullptr);
+  statusBar_ = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | CCS_BOTTOM, 0, 0, 0,
+                               0, hwnd_, reinterpret_cast<HMENU>(kStatusBarId), instance, nullptr);
   if (!statusBar_) RaiseLastError("CreateWindowEx(status bar)");
   SendMessageA(statusBar_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
   int parts[] = {-1};
@@ -167,7 +166,9 @@ void ManagerWindow::CreateControls() {
   AppendMenuA(popup_, MF_STRING, kMnuSvcShow, "Show Service");
 }
 
-int32_t ManagerWindow::TwipsPerPixel() const { return kTwipsPerInch / dpi_; }
+int32_t ManagerWindow::TwipsPerPixel() const {
+  return kTwipsPerInch / dpi_;
+}
 
 void ManagerWindow::SetStatusText(const std::string& text) {
   SendMessageA(statusBar_, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text.c_str()));
@@ -196,8 +197,12 @@ POINT ManagerWindow::OuterOrigin() {
   return {rect.left, rect.top};
 }
 
-int32_t ManagerWindow::Left() { return PixelsToTwips(OuterOrigin().x, dpi_); }
-int32_t ManagerWindow::Top() { return PixelsToTwips(OuterOrigin().y, dpi_); }
+int32_t ManagerWindow::Left() {
+  return PixelsToTwips(OuterOrigin().x, dpi_);
+}
+int32_t ManagerWindow::Top() {
+  return PixelsToTwips(OuterOrigin().y, dpi_);
+}
 
 int32_t ManagerWindow::Width() {
   RECT rect{};
@@ -269,7 +274,8 @@ void ManagerWindow::Refresh() {
 void ManagerWindow::SetShowInTaskbar(bool show) {
   // A tool window has no taskbar button; an app window always has one.
   LONG_PTR ex = GetWindowLongPtrA(hwnd_, GWL_EXSTYLE);
-  ex = show ? (ex | WS_EX_APPWINDOW) & ~WS_EX_TOOLWINDOW : (ex | WS_EX_TOOLWINDOW) & ~WS_EX_APPWINDOW;
+  ex = show ? (ex | WS_EX_APPWINDOW) & ~WS_EX_TOOLWINDOW
+            : (ex | WS_EX_TOOLWINDOW) & ~WS_EX_APPWINDOW;
   SetWindowLongPtrA(hwnd_, GWL_EXSTYLE, ex);
 }
 
@@ -305,18 +311,41 @@ void ManagerWindow::OnCommand(WORD id) {
     return;
   }
   switch (id) {
-    case kMnuMgrShow: logic_->MnuMgrShow_Click(); break;
-    case kMnuMgrClose: logic_->MnuMgrClose_Click(); break;
-    case kMnuSvcStart: logic_->MnuSvcStart_Click(); break;
-    case kMnuSvcStop: logic_->MnuSvcStop_Click(); break;
-    case kMnuSvcInstall: logic_->MnuSvcInstall_Click(); break;
-    case kMnuSvcInstallAs: logic_->MnuSvcInstallAs_Click(); break;
-    case kMnuSvcUninstall: logic_->MnuSvcUninstall_Click(); break;
-    case kMnuMonitorLogFile: logic_->MnuMonitorLogFile_Click(); break;
-    case kMnuSvcConfig: logic_->MnuSvcConfig_Click(); break;
-    case kMnuSvcHide: logic_->MnuSvcHide_Click(); break;
-    case kMnuSvcShow: logic_->MnuSvcShow_Click(); break;
-    default: break;
+    case kMnuMgrShow:
+      logic_->MnuMgrShow_Click();
+      break;
+    case kMnuMgrClose:
+      logic_->MnuMgrClose_Click();
+      break;
+    case kMnuSvcStart:
+      logic_->MnuSvcStart_Click();
+      break;
+    case kMnuSvcStop:
+      logic_->MnuSvcStop_Click();
+      break;
+    case kMnuSvcInstall:
+      logic_->MnuSvcInstall_Click();
+      break;
+    case kMnuSvcInstallAs:
+      logic_->MnuSvcInstallAs_Click();
+      break;
+    case kMnuSvcUninstall:
+      logic_->MnuSvcUninstall_Click();
+      break;
+    case kMnuMonitorLogFile:
+      logic_->MnuMonitorLogFile_Click();
+      break;
+    case kMnuSvcConfig:
+      logic_->MnuSvcConfig_Click();
+      break;
+    case kMnuSvcHide:
+      logic_->MnuSvcHide_Click();
+      break;
+    case kMnuSvcShow:
+      logic_->MnuSvcShow_Click();
+      break;
+    default:
+      break;
   }
 }
 

@@ -41,7 +41,7 @@ class ManagerWindow final : public ManagerView, public TrayArea {
   int32_t Height() override;
   void SetLeft(int32_t twips) override;
   void SetTop(int32_t twips) override;
-  void SetWidth(int32_t) override {}   // the manager keeps its designed size
+  void SetWidth(int32_t) override {}  // the manager keeps its designed size
   void SetHeight(int32_t) override {}
   void Move(int32_t left, int32_t top, int32_t, int32_t) override;
   int32_t WindowState() override;

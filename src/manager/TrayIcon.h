@@ -23,8 +23,8 @@ constexpr int32_t kAdd = 0;
 constexpr int32_t kModify = 1;
 constexpr int32_t kDelete = 2;
 constexpr uint32_t kIconId = 1;
-constexpr uint32_t kFlags = 7;             // message + icon + tip are valid
-constexpr uint32_t kCallback = 0x200;      // arrives as the window's mouse-move event
+constexpr uint32_t kFlags = 7;         // message + icon + tip are valid
+constexpr uint32_t kCallback = 0x200;  // arrives as the window's mouse-move event
 constexpr int32_t kLeftDoubleClick = 0x203;
 constexpr int32_t kRightButtonUp = 0x205;
 }  // namespace tray

@@ -193,7 +193,7 @@ TEST_F(ManagerTest, LoadSetsTheSettingsFileAndRestoresThePlacement) {
       {"-1", "300", "0", {"top=4605", "left=5497", "state=0"}},
       {"300", "", "0", {"top=4605", "left=5497", "state=0"}},
       {"300", "600", "1", {"top=300", "left=600", "state=1"}},
-      {"\"300\"", "12abc", "2", {"top=300", "left=12", "state=2"}},
+      {"300", "12abc", "2", {"top=300", "left=12", "state=2"}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.top + "/" + c.left + "/" + c.state);
@@ -202,7 +202,7 @@ TEST_F(ManagerTest, LoadSetsTheSettingsFileAndRestoresThePlacement) {
     auto put = [&](const char* key, const std::string& value) {
       if (!value.empty()) store.Set(kIni, "Display Options", key, value);
     };
-    put("Top", c.top == "\"300\"" ? "300" : c.top);
+    put("Top", c.top);
     put("Left", c.left);
     put("State", c.state);
     view.log.clear();
@@ -278,7 +278,9 @@ TEST_F(ManagerTest, DispatcherRefreshesStatusAndTipOnlyInTheTray) {
     const bool inTray = windowState == state::kMinimized;
     EXPECT_EQ(operations.statusQueries, inTray ? 1 : 0);
     ASSERT_EQ(tray.calls.size(), inTray ? 1u : 0u);
-    if (inTray) EXPECT_EQ(tray.calls[0].first, tray::kModify);
+    if (inTray) {
+      EXPECT_EQ(tray.calls[0].first, tray::kModify);
+    }
     EXPECT_EQ(view.log, (std::vector<std::string>{"busy", "default pointer"}));
   }
 }
@@ -342,8 +344,7 @@ TEST_F(ManagerTest, RestoreReturnsToTheLastShownState) {
     manager.RestoreFromSystemTray();
     EXPECT_EQ(view.windowState, shownState);
     EXPECT_EQ(view.log, (std::vector<std::string>{"state=" + std::to_string(shownState),
-                                                  "taskbar on", "show", "refresh",
-                                                  "foreground"}));
+                                                  "taskbar on", "show", "refresh", "foreground"}));
     ASSERT_EQ(tray.calls.size(), 1u);
     EXPECT_EQ(tray.calls[0].first, tray::kDelete);
     EXPECT_GE(events.count, 1) << "pending events run during the restore";
@@ -380,15 +381,11 @@ TEST_F(ManagerTest, TrayCallbackCodesAreDecodedFromX) {
     std::string expected;  // first logged action, or "" for none
   };
   const Case cases[] = {
-      {false, 0x205 * 15.0f, false, "popup"},
-      {false, 0x205 * 15.0f, true, ""},
-      {false, 0x203 * 15.0f, false, "state=0"},
-      {false, 0x201 * 15.0f, false, ""},
-      {false, 0x204 * 15.0f, false, ""},
-      {false, 0x207 * 15.0f, false, ""},
+      {false, 0x205 * 15.0f, false, "popup"},   {false, 0x205 * 15.0f, true, ""},
+      {false, 0x203 * 15.0f, false, "state=0"}, {false, 0x201 * 15.0f, false, ""},
+      {false, 0x204 * 15.0f, false, ""},        {false, 0x207 * 15.0f, false, ""},
       {false, 516.5f * 15.0f, false, ""},  // half goes to the even 516
-      {false, 517.4f * 15.0f, false, "popup"},
-      {true, 517.0f, false, "popup"},
+      {false, 517.4f * 15.0f, false, "popup"},  {true, 517.0f, false, "popup"},
       {true, 515.2f, false, "state=0"},
   };
   clock.stepPerReading = 0.05f;

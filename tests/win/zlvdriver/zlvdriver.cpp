@@ -13,7 +13,9 @@
 
 namespace {
 
-DWORD Now() { return GetTickCount(); }
+DWORD Now() {
+  return GetTickCount();
+}
 
 std::string TextOf(HWND hwnd) {
   char text[1024] = {};
@@ -68,7 +70,8 @@ HWND FindChild(HWND parent, const std::string& spec) {
   int seen = 0;
   for (HWND child : Children(parent)) {
     if (wanted >= 0) {
-      if (_stricmp(ClassOf(child).c_str(), className.c_str()) == 0 && seen++ == wanted) return child;
+      if (_stricmp(ClassOf(child).c_str(), className.c_str()) == 0 && seen++ == wanted)
+        return child;
     } else if (TextOf(child) == spec) {
       return child;
     }
@@ -82,10 +85,12 @@ bool RemoteCall(HWND hwnd, UINT message, WPARAM wParam, T& local, size_t extra, 
                 void (*fix)(T&, char* remoteExtra) = nullptr) {
   DWORD pid = 0;
   GetWindowThreadProcessId(hwnd, &pid);
-  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+  HANDLE process =
+      OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
   if (!process) return false;
   const size_t size = sizeof(T) + extra;
-  char* remote = static_cast<char*>(VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE));
+  char* remote =
+      static_cast<char*>(VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE));
   bool ok = remote != nullptr;
   if (ok) {
     T copy = local;
@@ -106,9 +111,11 @@ bool RemoteCall(HWND hwnd, UINT message, WPARAM wParam, T& local, size_t extra, 
 std::string StatusText(HWND statusBar) {
   DWORD pid = 0;
   GetWindowThreadProcessId(statusBar, &pid);
-  HANDLE process = OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+  HANDLE process =
+      OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
   if (!process) return {};
-  char* remote = static_cast<char*>(VirtualAllocEx(process, nullptr, 1024, MEM_COMMIT, PAGE_READWRITE));
+  char* remote =
+      static_cast<char*>(VirtualAllocEx(process, nullptr, 1024, MEM_COMMIT, PAGE_READWRITE));
   char text[1024] = {};
   if (remote) {
     WriteProcessMemory(process, remote, text, sizeof text, nullptr);
@@ -164,9 +171,10 @@ int FindMenuItem(HMENU menu, const std::string& caption) {
 
 std::string WindowStateOf(HWND hwnd) {
   const LONG_PTR ex = GetWindowLongPtrA(hwnd, GWL_EXSTYLE);
-  std::string s = !IsWindowVisible(hwnd) ? "hidden" : IsIconic(hwnd) ? "minimized"
-                                                    : IsZoomed(hwnd)  ? "maximized"
-                                                                      : "normal";
+  std::string s = !IsWindowVisible(hwnd) ? "hidden"
+                  : IsIconic(hwnd)       ? "minimized"
+                  : IsZoomed(hwnd)       ? "maximized"
+                                         : "normal";
   s += (ex & WS_EX_TOOLWINDOW) ? " notaskbar" : " taskbar";
   return s;
 }
@@ -178,8 +186,9 @@ int Run(const std::vector<std::string>& a) {
   const DWORD waitMs = 10000;
 
   if (command == "wait") {  // wait TITLE [ms]: the window exists
-    return FindTop(title, a.size() > 2 ? std::atoi(a[2].c_str()) : waitMs) ? 0
-                                                                          : Fail("no window", title);
+    return FindTop(title, a.size() > 2 ? std::atoi(a[2].c_str()) : waitMs)
+               ? 0
+               : Fail("no window", title);
   }
   if (command == "wait-visible") {
     const DWORD end = Now() + (a.size() > 2 ? std::atoi(a[2].c_str()) : waitMs);
@@ -223,7 +232,8 @@ int Run(const std::vector<std::string>& a) {
                   GetDlgCtrlID(child), IsWindowVisible(child) ? 1 : 0, r.left, r.top,
                   r.right - r.left, r.bottom - r.top, TextOf(child).c_str());
     }
-  } else if (command == "click") {  // click TITLE CONTROL: posted, so a modal dialog cannot block us
+  } else if (command ==
+             "click") {  // click TITLE CONTROL: posted, so a modal dialog cannot block us
     HWND button = a.size() > 2 ? FindChild(hwnd, a[2]) : nullptr;
     if (!button) return Fail("no control", a.size() > 2 ? a[2] : "");
     PostMessageA(button, BM_CLICK, 0, 0);
