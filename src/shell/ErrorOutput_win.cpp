@@ -21,9 +21,7 @@ ProgramVersion ReadOwnVersion() {
           LOWORD(info->dwFileVersionLS)};
 }
 
-ProgramVersion Win32ErrorOutput::Version() {
-  return ReadOwnVersion();
-}
+ProgramVersion Win32ErrorOutput::Version() { return ReadOwnVersion(); }
 
 std::string Win32ErrorOutput::GeneralDateTime() {
   char date[128] = {};
@@ -37,12 +35,8 @@ void Win32ErrorOutput::ShowCritical(const std::string& text, const std::string& 
   MessageBoxA(nullptr, text.c_str(), title.c_str(), MB_OK | MB_ICONSTOP | MB_SETFOREGROUND);
 }
 
-void Win32ErrorOutput::Beep() {
-  MessageBeep(MB_OK);
-}
+void Win32ErrorOutput::Beep() { MessageBeep(MB_OK); }
 
-void Win32ErrorOutput::EndNow() {
-  ExitProcess(kExitCriticalError);
-}
+void Win32ErrorOutput::EndNow() { ExitProcess(kExitCriticalError); }
 
 }  // namespace zlv

@@ -44,9 +44,7 @@ constexpr int32_t kInvalidProperty = 380;
 [[noreturn]] inline void Raise(int32_t number, std::string description) {
   throw Failure(number, std::move(description));
 }
-[[noreturn]] inline void RaiseOverflow() {
-  Raise(err::kOverflow, "Overflow");
-}
+[[noreturn]] inline void RaiseOverflow() { Raise(err::kOverflow, "Overflow"); }
 
 class ErrorReporter;
 
