@@ -75,6 +75,14 @@ struct ReadCase {
   std::string def;
 };
 
+// Ten megabytes of comment lines around one entry.
+std::string Huge(const std::string& entry) {
+  std::string content = "[S]\r\n";
+  const std::string filler = "; " + std::string(98, '-') + "\r\n";
+  while (content.size() < 10 * 1024 * 1024) content += filler;
+  return content + entry;
+}
+
 TEST_F(ProfileDiff, ReadsMatchTheSystem) {
   const std::string big(1500, 'x');
   const ReadCase cases[] = {
@@ -95,6 +103,8 @@ TEST_F(ProfileDiff, ReadsMatchTheSystem) {
       {"key in another section", "[A]\r\nk=1\r\n[B]\r\nj=2\r\n", "B", "k", "d"},
       {"line without '='", "[S]\r\nk\r\n", "S", "k", "d"},
       {"binary bytes", "[S]\r\nk=\x01\xe9\x7f\r\n", "S", "k", "d"},
+      {"NUL inside the value", "[S]\r\nk=ab\0cd\r\n"s, "S", "k", "d"},
+      {"ten megabytes", Huge("k=v\r\n"), "S", "k", "d"},
       {"absent file", std::nullopt, "S", "k", "def  "},
       {"absent section", "[T]\r\nk=v\r\n", "S", "k", "def"},
       {"absent key", "[S]\r\nj=v\r\n", "S", "k", ""},
@@ -141,6 +151,7 @@ TEST_F(ProfileDiff, WritesLeaveTheSameBytes) {
       {"duplicate sections: the first", "[A]\r\nx=1\r\n[A]\r\ny=2\r\n", "A", "k", "v"},
       {"no final newline, new key", "[A]\r\na=1", "A", "k", "v"},
       {"no final newline, new section", "[A]\r\na=1", "B", "k", "v"},
+      {"ten megabytes", Huge("k=v\r\n"), "S", "k", "w"},
       {"comments and blank lines stay", "; top\r\n[A]\r\n; c\r\na=1\r\n\r\n[B]\r\nb=2\r\n", "B",
        "b", "3", "; top\r\n[A]\r\n; c\r\na=1\r\n\r\n[B]\r\nb=3\r\n", rewrites},
       {"blanks of other lines stay", "[A]\r\n  a = 1  \r\n[B]\r\n", "B", "k", "v",
