@@ -29,12 +29,14 @@ std::string_view Trim(std::string_view s) {
 
 enum class Kind { kBlank, kSection, kEntry, kOther };
 
-// One line of the file. Lines end at LF only; a CR before it, like any other
-// blank, is trimmed away. `next` is where the following line starts.
+// One line of the file. A line ends at the next LF; only where no LF follows
+// anywhere does a CR end it, which is how the system reads files from old
+// Macs. A CR before the LF, like any other blank, is trimmed away. `next` is
+// where the following line starts.
 struct Line {
   std::size_t begin = 0;
   std::size_t next = 0;
-  bool terminated = false;  // ends in LF
+  bool terminated = false;  // ends in LF (or CR)
   Kind kind = Kind::kBlank;
   std::string_view name;       // section or key name, trimmed
   std::size_t valueBegin = 0;  // entry: first byte of the trimmed value
@@ -44,9 +46,10 @@ struct Line {
 Line ParseLine(std::string_view content, std::size_t begin) {
   Line line;
   line.begin = begin;
-  const std::size_t lf = content.find('\n', begin);
-  line.terminated = lf != std::string_view::npos;
-  line.next = line.terminated ? lf + 1 : content.size();
+  std::size_t end = content.find('\n', begin);
+  if (end == std::string_view::npos) end = content.find('\r', begin);
+  line.terminated = end != std::string_view::npos;
+  line.next = line.terminated ? end + 1 : content.size();
 
   std::size_t b = begin;
   std::size_t e = line.next;
