@@ -172,23 +172,6 @@ int32_t ManagerWindow::TwipsPerPixel() const {
 
 void ManagerWindow::SetStatusText(const std::string& text) {
   SendMessageA(statusBar_, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text.c_str()));
-  UpdateWindow(statusBar_);
-}
-
-std::string ManagerWindow::StatusTextShown() const {
-  char text[256] = {};
-  SendMessageA(statusBar_, SB_GETTEXTA, 0, reinterpret_cast<LPARAM>(text));
-  return text;
-}
-
-void ManagerWindow::SetTimer(UINT_PTR id, UINT milliseconds, bool enabled,
-                             std::function<void()> tick) {
-  timers_[id] = std::move(tick);
-  if (enabled) {
-    if (!::SetTimer(hwnd_, id, milliseconds, nullptr)) RaiseLastError("SetTimer");
-  } else {
-    KillTimer(hwnd_, id);
-  }
 }
 
 POINT ManagerWindow::OuterOrigin() {
@@ -397,7 +380,6 @@ LRESULT ManagerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       if (wParam) logic_->Form_Unload();
       return 0;
     case WM_DESTROY:
-      for (const auto& timer : timers_) KillTimer(hwnd_, timer.first);
       PostQuitMessage(0);
       return 0;
     default:

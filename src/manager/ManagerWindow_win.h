@@ -28,11 +28,11 @@ class ManagerWindow final : public ManagerView, public TrayArea {
   HICON TrayIcon() const { return trayIcon_; }
   int32_t TwipsPerPixel() const;
 
-  // Panel 1 of the status bar, repainted at once.
+  // Panel 1 of the status bar.
   void SetStatusText(const std::string& text);
-  std::string StatusTextShown() const;
-  // A timer of this window; the callback runs on each tick while enabled.
-  void SetTimer(UINT_PTR id, UINT milliseconds, bool enabled, std::function<void()> tick);
+  void RepaintStatusBar() { UpdateWindow(statusBar_); }
+  // Where the WM_TIMER of a timer of this window goes.
+  void RouteTimer(UINT_PTR id, std::function<void()> tick) { timers_[id] = std::move(tick); }
 
   // ManagerView
   int32_t Left() override;

@@ -1,9 +1,172 @@
+// The program: builds the manager window and everything it owns, runs its
+// start-up, its message loop and its shutdown.
 #include <windows.h>
 
-#include "shell/ErrorOutput_win.h"
+#include <memory>
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-  zlv::Win32ErrorOutput errorOutput;
-  zlv::ErrorReporter reporter(errorOutput);
-  return 0;
+#include "logmonitor/MonitorLogWindow_win.h"
+#include "manager/LinkvaneManager.h"
+#include "manager/ManagerWindow_win.h"
+#include "platform/Desktop_win.h"
+#include "platform/Registry_win.h"
+#include "platform/Screen_win.h"
+#include "platform/Timer_win.h"
+#include "platform/WinVersion.h"
+#include "platform/XPTheme_win.h"
+#include "service/InstallAs.h"
+#include "service/InstallAsWindow_win.h"
+#include "service/ScmSvcIt_win.h"
+#include "service/ServiceOperations.h"
+#include "service/StatusLine.h"
+#include "shell/ErrorOutput_win.h"
+#include "shell/FileProfileStore_win.h"
+
+namespace zlv {
+namespace {
+
+constexpr UINT_PTR kShowStateTimer = 1;
+constexpr UINT_PTR kStatusDisplayTimer = 2;
+
+// The manager window's run: what it owns, and the services its logic asks for.
+class ManagerProgram final : public ManagerOperations,
+                             public AppSession,
+                             public ThemeSteps,
+                             public StatusBar {
+ public:
+  explicit ManagerProgram(HINSTANCE instance) {
+    // Another copy is told apart by a named mutex held for this process's life.
+    instanceMutex_ = CreateMutexA(nullptr, FALSE, "Local\\Zemlo.LinkvaneManager.Running");
+    previousInstance_ = instanceMutex_ && GetLastError() == ERROR_ALREADY_EXISTS;
+
+    window_.Create(instance);
+    const HWND hwnd = window_.Hwnd();
+    showState_ = std::make_unique<HwndTimer>(hwnd, kShowStateTimer);
+    statusDisplayTimer_ = std::make_unique<HwndTimer>(hwnd, kStatusDisplayTimer);
+    status_ = std::make_unique<StatusLine>(svc_, *this, *showState_, *statusDisplayTimer_, reporter_);
+    window_.RouteTimer(kShowStateTimer, [this] { status_->ShowState_Timer(); });
+    window_.RouteTimer(kStatusDisplayTimer, [this] { status_->StatusDisplayTimer_Timer(); });
+
+    installAsWindow_ = std::make_unique<Win32InstallAsWindow>(hwnd);
+    installAs_ = std::make_unique<InstallAs>(*installAsWindow_, settings_, settingsFile_,
+                                             theme_.Theme());
+    operations_ = std::make_unique<ServiceOperations>(ServiceDesk{
+        svc_, *status_, settings_, settingsFile_, appFolder_, *installAs_, boxes_, shell_, clock_,
+        events_, reporter_, [this] { window_.Refresh(); }});
+    manager_ = std::make_unique<LinkvaneManager>(
+        ManagerPlatform{window_, screen_, *this, window_,
+                        reinterpret_cast<uintptr_t>(window_.TrayIcon()), clock_, events_},
+        *this, *this, settings_, settingsFile_, reporter_);
+    window_.Attach(*manager_);
+  }
+
+  int Run() {
+    manager_->Form_Initialize();
+    status_->StartTimers();
+    manager_->Form_Load();
+    window_.ShowAfterLoad();
+    MSG message;
+    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+      if (IsDialogMessageA(window_.Hwnd(), &message)) continue;
+      TranslateMessage(&message);
+      DispatchMessageA(&message);
+    }
+    manager_->Form_Terminate();
+    installAs_->Form_Terminate();
+    return static_cast<int>(message.wParam);
+  }
+
+  // ManagerOperations
+  void Run(int16_t command) override {
+    switch (command) {
+      case cmd::kInstall: operations_->ServiceInstall(); break;
+      case cmd::kUninstall: operations_->ServiceUninstall(); break;
+      case cmd::kStart: operations_->ServiceStart(); break;
+      case cmd::kStop: operations_->ServiceStop(); break;
+      case cmd::kShow: operations_->ServiceShow(); break;
+      case cmd::kHide: operations_->ServiceHide(); break;
+      case cmd::kRemote: operations_->RunInteractive(); break;
+      case cmd::kInstallAs: operations_->ServiceInstallAs(); break;
+      case cmd::kMonitorLog: MonitorInfoLog(); break;
+      default: break;
+    }
+  }
+  bool LastCommandSucceeded() override { return operations_->LastOutcomeSucceeded(); }
+  void ShowStatus() override { status_->ShowStatus(); }
+  std::string StatusText() override { return status_->StatusText(); }
+
+  // AppSession
+  std::string CommandLine() override { return CommandLineArguments(); }
+  std::string AppFolder() override { return appFolder_; }
+  bool PreviousInstance() override { return previousInstance_; }
+  [[noreturn]] void End(int exitCode) override { ExitProcess(static_cast<UINT>(exitCode)); }
+  void UnloadOtherWindows() override {
+    if (monitor_) monitor_->Unload();
+  }
+
+  // ThemeSteps
+  void SubClassAllFrames() override {
+    theme_.Theme().SubClassAllFrames(FromHwnd(window_.Hwnd()), "");
+  }
+  void UnSubClassAllFrames() override {
+    theme_.Theme().UnSubClassAllFrames(FromHwnd(window_.Hwnd()), "");
+  }
+  void ApplyXPTheme() override { theme_.Theme().ApplyXPTheme(); }
+
+  // StatusBar
+  void SetPanelText(int32_t, const std::string& text) override { window_.SetStatusText(text); }
+  void Repaint() override { window_.RepaintStatusBar(); }
+
+ private:
+  void MonitorInfoLog() {
+    Procedure p(reporter_, kManagerModule, "MonitorInfoLog");
+    p.Run([&] {
+      p.At(10);
+      if (!monitor_) {
+        monitor_ = std::make_unique<MonitorLogWindow>(settings_, settingsFile_, appFolder_);
+        auto& theme = theme_.Theme();
+        monitor_->SetFrameHooks(
+            [&theme](HWND w, const std::string& n) { theme.SubClassAllFrames(FromHwnd(w), n); },
+            [&theme](HWND w, const std::string& n) { theme.UnSubClassAllFrames(FromHwnd(w), n); });
+      }
+      p.At(20);
+      monitor_->ShowNonModal();
+    });
+  }
+
+  Win32ErrorOutput errorOutput_;
+  ErrorReporter reporter_{errorOutput_};
+  SystemClock clock_;
+  MessagePump events_;
+  SystemBeeper beeper_;
+  FileProfileStore profiles_{ReplaceFileWin32};
+  ManagerGlobal settings_{profiles_, beeper_, reporter_};
+  Win32Registry registry_;
+  Win32XPTheme theme_{reporter_, [this] { return GetWinVersion(registry_, reporter_); }};
+  std::string settingsFile_;
+  std::string appFolder_ = ProgramFolder();
+  ManagerWindow window_;
+  Win32Screen screen_;
+  ScmSvcIt svc_;
+  OwnedMessageBoxes boxes_{[this] { return window_.Hwnd(); }};
+  ShellOpen shell_{[this] { return window_.Hwnd(); }};
+  HANDLE instanceMutex_ = nullptr;
+  bool previousInstance_ = false;
+  std::unique_ptr<HwndTimer> showState_;
+  std::unique_ptr<HwndTimer> statusDisplayTimer_;
+  std::unique_ptr<StatusLine> status_;
+  std::unique_ptr<Win32InstallAsWindow> installAsWindow_;
+  std::unique_ptr<InstallAs> installAs_;
+  std::unique_ptr<ServiceOperations> operations_;
+  std::unique_ptr<MonitorLogWindow> monitor_;
+  std::unique_ptr<LinkvaneManager> manager_;
+};
+
+}  // namespace
+}  // namespace zlv
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES};
+  InitCommonControlsEx(&controls);
+  zlv::ManagerProgram program(instance);
+  return program.Run();
 }
