@@ -40,15 +40,17 @@ class FakeTimer : public Timer {
 };
 
 // Seconds since midnight that move only when the code sleeps; wraps at 24 h.
+// Kept in whole milliseconds so that many short sleeps add up exactly, as
+// the readings of a real clock do.
 class FakeClock : public Clock {
  public:
-  float SecondsSinceMidnight() override { return seconds; }
-  void Sleep(int32_t ms) override {
-    slept += ms;
-    seconds += ms / 1000.0f;
-    if (seconds >= 86400.0f) seconds -= 86400.0f;
+  float SecondsSinceMidnight() override { return static_cast<float>(ms / 1000.0); }
+  void Sleep(int32_t duration) override {
+    slept += duration;
+    ms = (ms + duration) % 86400000;
   }
-  float seconds = 36000.0f;
+  void SetSeconds(double seconds) { ms = static_cast<int64_t>(seconds * 1000); }
+  int64_t ms = 36000000;
   int64_t slept = 0;
 };
 
