@@ -79,6 +79,22 @@ SERVICE_STATUS WaitWhilePending(SC_HANDLE service, DWORD pending) {
   return status;
 }
 
+// Texts are ANSI in the program; the length given keeps embedded NULs.
+std::wstring Widen(const std::string& text) {
+  if (text.empty()) return {};
+  const int size = static_cast<int>(text.size());
+  const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
+  if (length <= 0) RaiseLastError("MultiByteToWideChar");
+  std::wstring wide(static_cast<size_t>(length), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), length);
+  return wide;
+}
+
+void WipeWide(std::wstring& secret) {
+  SecureZeroMemory(secret.data(), secret.size() * sizeof(wchar_t));
+  secret.clear();
+}
+
 bool CountsAsRunning(DWORD state) {
   return state == SERVICE_RUNNING || state == SERVICE_PAUSE_PENDING || state == SERVICE_PAUSED ||
          state == SERVICE_CONTINUE_PENDING;
@@ -126,24 +142,33 @@ void ScmSvcIt::Install(bool) {
   } wipe{password_};
 
   ServiceHandle manager = OpenManager(SC_MANAGER_CONNECT | SC_MANAGER_CREATE_SERVICE);
-  const std::string path = QuotedProgramPath(executablePath_);
-  const std::string dependencies = DependencyList(dependencies_);
+  // The wide entry point: Wine's ANSI CreateService keeps only the first name
+  // of a dependency list.
+  const std::wstring name = Widen(serviceName_);
+  const std::wstring display = Widen(displayName_);
+  const std::wstring path = Widen(QuotedProgramPath(executablePath_));
+  const std::wstring dependencies = Widen(DependencyList(dependencies_));
   // Only Local System may interact with the desktop; a typed account runs
   // without that right, and no account at all means Local System.
   const bool typedAccount = !interactive_ && !accountName_.empty();
   const DWORD type = SERVICE_WIN32_OWN_PROCESS | (interactive_ ? SERVICE_INTERACTIVE_PROCESS : 0);
-  const char* account = typedAccount ? accountName_.c_str() : nullptr;
-  const char* password = typedAccount ? password_.c_str() : nullptr;
+  const std::wstring account = Widen(accountName_);
+  std::wstring password = Widen(password_);
+  struct WipeCopy {
+    std::wstring& secret;
+    ~WipeCopy() { WipeWide(secret); }
+  } wipeCopy{password};
 
   // Demand start: the administrator starts the service from the manager, and
   // a registration must not start anything behind his back at the next boot.
   const ULONGLONG started = GetTickCount64();
   ServiceHandle service;
   for (;;) {
-    service.reset(CreateServiceA(manager.get(), serviceName_.c_str(), displayName_.c_str(),
-                                 SERVICE_CHANGE_CONFIG | SERVICE_QUERY_STATUS, type,
-                                 SERVICE_DEMAND_START, SERVICE_ERROR_NORMAL, path.c_str(), nullptr,
-                                 nullptr, dependencies.data(), account, password));
+    service.reset(CreateServiceW(
+        manager.get(), name.c_str(), display.c_str(), SERVICE_CHANGE_CONFIG | SERVICE_QUERY_STATUS,
+        type, SERVICE_DEMAND_START, SERVICE_ERROR_NORMAL, path.c_str(), nullptr, nullptr,
+        dependencies.c_str(), typedAccount ? account.c_str() : nullptr,
+        typedAccount ? password.c_str() : nullptr));
     if (service) break;
     const DWORD error = GetLastError();
     if (error != ERROR_SERVICE_MARKED_FOR_DELETE || GetTickCount64() - started > kReplaceWaitMs) {
