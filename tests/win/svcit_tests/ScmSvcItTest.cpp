@@ -3,6 +3,8 @@
 // a folder whose name holds a blank.
 #include <gtest/gtest.h>
 #include <windows.h>
+// after windows.h, which it needs
+#include <shellapi.h>
 
 #include <algorithm>
 #include <chrono>
@@ -329,6 +331,36 @@ TEST_F(OperationsOnScmTest, InstallOverRunningThenStopOnMissing) {
   ops.ServiceStop();
   EXPECT_EQ(bar.Line(), "Service was not installed");
   EXPECT_FALSE(ops.LastOutcomeSucceeded());
+}
+
+// The shell's "open" as the manager window passes it, over ShellExecuteA.
+class ShellOpen : public ShellLauncher {
+ public:
+  void Open(const std::string& operation, const std::string& file, const std::string& parameters,
+            const std::string& directory, int32_t showMode) override {
+    ShellExecuteA(nullptr, operation.c_str(), file.c_str(), parameters.c_str(), directory.c_str(),
+                  showMode);
+  }
+};
+
+TEST_F(OperationsOnScmTest, RunInteractiveStartsTheDesktopProgramInTheAppFolder) {
+  const std::string launched = kFolder + "\\launched.txt";
+  DeleteFileA(launched.c_str());
+  ASSERT_TRUE(CopyFileA((OwnFolder() + "\\Linkvane.exe").c_str(),
+                        (kFolder + "\\Linkvane.exe").c_str(), FALSE));
+  ops.ServiceStart();
+  ASSERT_TRUE(svc.Running());
+  ShellOpen shellOpen;
+  ServiceOperations interactive{{svc, status, settings, settingsFile, appFolder, login, boxes,
+                                 shellOpen, clock, events, fake.reporter, nullptr}};
+  boxes.answer = mb::kAnswerYes;
+  interactive.RunInteractive();
+  EXPECT_TRUE(interactive.LastOutcomeSucceeded());
+  EXPECT_FALSE(svc.Running()) << "stopped before the desktop program starts";
+  ASSERT_EQ(boxes.boxes.size(), 2u);
+  EXPECT_EQ(boxes.boxes[1].flags, 64);
+  ASSERT_TRUE(WaitFor([&] { return !FileText(launched).empty(); }, 10000));
+  EXPECT_EQ(FileText(launched), "started\r\ncwd=" + kFolder + "\r\n");
 }
 
 }  // namespace
