@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <utility>
 
 #include "platform/Desktop.h"
 #include "service/LoginDialog.h"

@@ -84,12 +84,6 @@ TEST_F(ServiceOperationsTest, InstallWritesEverythingThenReplacesAndJudgesByInst
   EXPECT_EQ(store.reads.front(), settingsFile + "|Service Options|Dependencies");
 }
 
-TEST_F(ServiceOperationsTest, MissingDependenciesKeyGivesAnEmptyList) {
-  store.values.clear();
-  ops.ServiceInstall();
-  EXPECT_EQ(svc.Actions()[9], "ServiceDependencies=");
-}
-
 TEST_F(ServiceOperationsTest, FailingComponentCallsAreSkippedNeverReported) {
   const struct {
     std::set<std::string> failing;

@@ -22,15 +22,6 @@ struct StatusLineTest : ::testing::Test {
   StatusLine line{svc, bar, poll, countdown, fake.reporter};
 };
 
-TEST_F(StatusLineTest, StartTimersPollsEveryFiveSecondsAndCountsInSeconds) {
-  countdown.enabled = true;
-  line.StartTimers();
-  EXPECT_EQ(poll.interval, 5000);
-  EXPECT_TRUE(poll.enabled);
-  EXPECT_EQ(countdown.interval, 1000);
-  EXPECT_FALSE(countdown.enabled);
-}
-
 TEST_F(StatusLineTest, ShowStatusTellsTheState) {
   const struct {
     bool installed, running;

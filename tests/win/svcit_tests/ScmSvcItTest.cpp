@@ -246,23 +246,6 @@ TEST_F(ScmSvcItTest, AMissingProgramFailsToStartAtOnce) {
   EXPECT_FALSE(svc.Running());
 }
 
-TEST_F(ScmSvcItTest, UserCodesOutsideTheirRangeFail) {
-  ScmSvcIt svc;
-  Describe(svc);
-  svc.Install(false);
-  svc.Start("");
-  for (const int32_t code : {127, 256}) {
-    try {
-      svc.SendControl(code);
-      ADD_FAILURE() << code;
-    } catch (const Failure& failure) {
-      EXPECT_EQ(failure.Number(), ERROR_INVALID_PARAMETER) << code;
-    }
-  }
-  svc.Stop();
-  EXPECT_EQ(Controls(), "stop\r\n");
-}
-
 // The operations layer over the real component: what the stand-in receives.
 class OperationsOnScmTest : public ScmSvcItTest {
  protected:
