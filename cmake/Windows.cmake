@@ -51,7 +51,9 @@ foreach(dir ${ZLV_WIN_PROGRAMS})
   if(name MATCHES "_tests$")
     target_link_libraries(${name} PRIVATE gtest gtest_main)
     if(ZLV_WIN_ARCH STREQUAL "amd64")
-      gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 60
+      # Listing the tests runs the exe under Wine, which may first have to
+      # create the prefix: far longer than the default 5 s.
+      gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
         PROPERTIES FIXTURES_REQUIRED wine_prefix LABELS wine RUN_SERIAL TRUE TIMEOUT 120)
     endif()
   endif()

@@ -27,9 +27,9 @@ TEST(ErrorReporter, BuildsTheEightLineMessage) {
       {5, "", 0, "Error Number: 5\r\nDescription: \r\n"},
   };
   for (const auto& c : cases) {
-    const std::string text = BuildErrorMessage({3, 2, 1}, Failure(c.number, c.description),
-                                               "LinkvaneManager", "ServiceHide", c.line,
-                                               "06/12/2026 10:11:12");
+    const std::string text =
+        BuildErrorMessage({3, 2, 1}, Failure(c.number, c.description), "LinkvaneManager",
+                          "ServiceHide", c.line, "06/12/2026 10:11:12");
     EXPECT_EQ(text, head + c.expected + tail + "Line Number: " + std::to_string(c.line) +
                         "\r\nDate and time: 06/12/2026 10:11:12");
   }

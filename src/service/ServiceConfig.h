@@ -1,0 +1,24 @@
+// Turning the manager's texts into what the service control manager expects.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace zlv {
+
+// The settings hold the dependencies as one line, the names separated by ';' or
+// ',' (blanks around a name are ignored, empty names dropped). The result is the
+// system's list form: every name followed by a NUL and the list by another NUL.
+// An empty list is the two NULs alone.
+std::string DependencyList(std::string_view settingsText);
+
+// The program path as the registration must hold it: enclosed in double quotes,
+// so that a blank in a folder name cannot make the system start a program that
+// sits at the shorter path. A path that already carries its quotes is kept.
+std::string QuotedProgramPath(std::string_view path);
+
+// Overwrites a secret's characters before its memory is given back. The
+// volatile writes keep the compiler from dropping a store to a dying buffer.
+void WipeSecret(std::string& secret);
+
+}  // namespace zlv

@@ -1,0 +1,333 @@
+#include "service/ServiceOperations.h"
+
+#include "service/ServiceConfig.h"
+
+namespace zlv {
+
+namespace {
+
+constexpr int32_t kOutcomeTicks = 10;
+constexpr int32_t kShowWindow = 200;
+constexpr int32_t kHideWindow = 201;
+constexpr float kRemovalWaitSeconds = 5.0f;
+constexpr int32_t kRemovalPollMs = 10;
+
+// One statement that is either skipped on failure or left to the procedure's
+// handler, for the operations that differ only in that.
+template <class Stmt>
+void Step(Procedure& p, bool skip, int32_t line, Stmt&& stmt) {
+  if (skip) {
+    p.Skip(line, stmt);
+  } else {
+    p.At(line);
+    stmt();
+  }
+}
+
+// A state reading. When it fails and failures are skipped, the fallback is
+// chosen by the caller so that a reading that could not be taken never counts
+// as the operation's success.
+template <class Read>
+bool Reading(Procedure& p, bool skip, int32_t line, bool fallback, Read&& read) {
+  if (skip) return p.SkipOr(line, fallback, read);
+  p.At(line);
+  return read();
+}
+
+// Wipes the typed password on every way out of the install-as command.
+class SecretGuard {
+ public:
+  explicit SecretGuard(std::string& secret) : secret_(secret) {}
+  ~SecretGuard() { WipeSecret(secret_); }
+  SecretGuard(const SecretGuard&) = delete;
+  SecretGuard& operator=(const SecretGuard&) = delete;
+
+ private:
+  std::string& secret_;
+};
+
+}  // namespace
+
+std::string ServiceOperations::ServiceProgram() const {
+  return d_.appFolder + "\\Linkvane_Service.exe";
+}
+
+std::string ServiceOperations::RemovalProgram() const {
+  return d_.appFolder + "\\Linkvane_Svc.exe";
+}
+
+void ServiceOperations::Tell(const char* text) {
+  d_.status.StatusDisplay(text, kOutcomeTicks);
+}
+
+// Replaces an existing registration without waiting for the old one to go:
+// the component bridges that gap itself.
+void ServiceOperations::ReplaceAndInstall(Procedure& p) {
+  SvcIt& svc = d_.svc;
+  if (p.SkipOr(200, false, [&] { return svc.Installed(); })) {
+    p.Skip(210, [&] { svc.Uninstall(); });
+  }
+  p.Skip(220, [&] { svc.Install(false); });
+  const bool installed = p.SkipOr(230, false, [&] { return svc.Installed(); });
+  p.At(240);
+  Tell(installed ? "Service installed successfully" : "Service failed to install");
+  succeeded_ = installed;
+}
+
+void ServiceOperations::ServiceInstall() {
+  succeeded_ = false;
+  Procedure p(d_.reporter, kManagerModule, "ServiceInstall");
+  p.Run([&] {
+    SvcIt& svc = d_.svc;
+    p.At(10);
+    const std::string dependencies =
+        d_.settings.ReadINI(d_.settingsFile, "Service Options", "Dependencies", "");
+    p.Skip(20, [&] { svc.Option10(2); });
+    p.Skip(30, [&] { svc.LocalSystemInteractive(true); });
+    p.Skip(40, [&] { svc.ServiceName(kServiceName); });
+    p.Skip(50, [&] { svc.DisplayName(kServiceName); });
+    p.Skip(60, [&] { svc.ExecutablePath(ServiceProgram()); });
+    p.Skip(70, [&] { svc.Option4(0); });
+    p.Skip(80, [&] { svc.AccountName(""); });
+    p.Skip(90, [&] { svc.AccountPassword(""); });
+    p.Skip(100, [&] { svc.Option9(true); });
+    p.Skip(110, [&] { svc.ServiceDependencies(dependencies); });
+    p.Skip(120, [&] { svc.Description(kServiceDescription); });
+    ReplaceAndInstall(p);
+  });
+}
+
+void ServiceOperations::ServiceInstallAs() {
+  succeeded_ = false;
+  Procedure p(d_.reporter, kManagerModule, "ServiceInstallAs");
+  p.Run([&] {
+    SvcIt& svc = d_.svc;
+    // Skipped like every other step, but its description is wanted for the box.
+    p.At(10);
+    std::string showError;
+    bool shown = false;
+    try {
+      d_.login.ShowModal();
+      shown = true;
+    } catch (const Failure& failure) {
+      showError = failure.Description();
+    }
+    if (!shown) {
+      p.Skip(20, [&] {
+        d_.boxes.Show("Unable to open Install As window. error: " + showError, mb::kOk,
+                      kManagerTitle);
+      });
+      return;
+    }
+    p.Skip(30, [&] { d_.events.DoEvents(); });
+    p.Skip(40, [&] {
+      if (d_.repaintManager) d_.repaintManager();
+    });
+    if (!p.SkipOr(50, false, [&] { return d_.login.OKPressed(); })) return;
+    const std::string account = p.SkipOr(60, std::string(), [&] { return d_.login.UserName(); });
+    if (account.empty()) return;
+    std::string password = p.SkipOr(70, std::string(), [&] { return d_.login.Password(); });
+    SecretGuard wipe(password);
+    const std::string dependencies = p.SkipOr(80, std::string(), [&] {
+      return d_.settings.ReadINI(d_.settingsFile, "Service Options", "Dependencies", "");
+    });
+    p.Skip(90, [&] { svc.Option10(2); });
+    p.Skip(100, [&] { svc.ServiceName(kServiceName); });
+    p.Skip(110, [&] { svc.DisplayName(kServiceName); });
+    p.Skip(120, [&] { svc.ExecutablePath(ServiceProgram()); });
+    p.Skip(130, [&] { svc.AccountName(account); });
+    p.Skip(140, [&] { svc.AccountPassword(password); });
+    p.Skip(150, [&] { svc.LocalSystemInteractive(false); });
+    p.Skip(160, [&] { svc.Option4(0); });
+    p.Skip(170, [&] { svc.Option9(true); });
+    p.Skip(180, [&] { svc.ServiceDependencies(dependencies); });
+    p.Skip(190, [&] { svc.Description(kServiceDescription); });
+    ReplaceAndInstall(p);
+  });
+}
+
+void ServiceOperations::ServiceUninstall() {
+  succeeded_ = false;
+  Procedure p(d_.reporter, kManagerModule, "ServiceUninstall");
+  p.Run([&] {
+    SvcIt& svc = d_.svc;
+    p.Skip(10, [&] { svc.Option10(2); });
+    p.Skip(20, [&] { svc.ServiceName(kServiceName); });
+    p.Skip(30, [&] { svc.DisplayName(kServiceName); });
+    p.Skip(40, [&] { svc.ExecutablePath(RemovalProgram()); });
+    if (p.SkipOr(50, true, [&] { return svc.Installed(); })) {
+      p.Skip(60, [&] { svc.Uninstall(); });
+    }
+    // The system removes a service once its last handle closes; timers and
+    // clicks are served meanwhile. The start is taken afresh after midnight,
+    // when the clock jumps back, so the wait can never run on for a day.
+    p.At(70);
+    float start = d_.clock.SecondsSinceMidnight();
+    for (;;) {
+      if (!p.SkipOr(80, true, [&] { return svc.Installed(); })) break;
+      p.At(90);
+      if (start + kRemovalWaitSeconds < d_.clock.SecondsSinceMidnight()) break;
+      p.At(100);
+      const float now = d_.clock.SecondsSinceMidnight();
+      if (now < start) start = now;
+      p.At(110);
+      d_.clock.Sleep(kRemovalPollMs);
+      p.Skip(120, [&] { d_.events.DoEvents(); });
+    }
+    const bool installed = p.SkipOr(130, true, [&] { return svc.Installed(); });
+    p.At(140);
+    Tell(installed ? "Service failed to uninstall" : "Service was uninstalled successfully");
+    succeeded_ = !installed;
+  });
+}
+
+void ServiceOperations::CommonPreamble(Procedure& p) {
+  SvcIt& svc = d_.svc;
+  p.Skip(10, [&] { svc.Option10(2); });
+  p.Skip(20, [&] { svc.LocalSystemInteractive(true); });
+  p.Skip(30, [&] { svc.ServiceName(kServiceName); });
+  p.Skip(40, [&] { svc.Option4(0); });
+  p.Skip(50, [&] { svc.Option9(true); });
+}
+
+void ServiceOperations::ServiceStart() {
+  succeeded_ = false;
+  Procedure p(d_.reporter, kManagerModule, "ServiceStart");
+  p.Run([&] {
+    SvcIt& svc = d_.svc;
+    CommonPreamble(p);
+    if (p.SkipOr(60, true, [&] { return svc.Installed(); })) {
+      p.Skip(70, [&] { svc.Start(""); });
+    } else {
+      p.At(80);
+      Tell("Installing service...");
+      p.At(90);
+      ServiceInstall();
+      if (p.SkipOr(100, false, [&] { return svc.Installed(); })) {
+        p.Skip(110, [&] { svc.Start(""); });
+      }
+    }
+    const bool running = p.SkipOr(120, false, [&] { return svc.Running(); });
+    p.At(130);
+    Tell(running ? "Service is Running" : "Service failed to start");
+    if (p.SkipOr(140, false, [&] { return svc.Running(); })) {
+      p.Skip(150, [&] { svc.SendControl(kShowWindow); });
+    }
+    succeeded_ = running;
+  });
+}
+
+void ServiceOperations::ServiceStop() {
+  succeeded_ = false;
+  Procedure p(d_.reporter, kManagerModule, "ServiceStop");
+  p.Run([&] {
+    SvcIt& svc = d_.svc;
+    CommonPreamble(p);
+    // An unreadable state is treated as installed: "not installed" would be
+    // a claim nobody checked.
+    if (p.SkipOr(60, true, [&] { return svc.Installed(); })) {
+      p.Skip(70, [&] { svc.Stop(); });
+      const bool running = p.SkipOr(80, true, [&] { return svc.Running(); });
+      p.At(90);
+      Tell(running ? "Service failed to stop" : "Service is Stopped");
+      succeeded_ = !running;
+    } else {
+      p.At(100);
+      Tell("Service was not installed");
+    }
+  });
+}
+
+void ServiceOperations::ShowOrHide(Procedure& p, int32_t code, bool skip) {
+  SvcIt& svc = d_.svc;
+  bool sent = false;
+  const auto send = [&] {
+    svc.SendControl(code);
+    sent = true;
+  };
+  const auto running = [&] { return svc.Running(); };
+  if (skip) {
+    CommonPreamble(p);
+  } else {
+    p.At(10);
+    svc.Option10(2);
+    p.At(20);
+    svc.LocalSystemInteractive(true);
+    p.At(30);
+    svc.ServiceName(kServiceName);
+    p.At(40);
+    svc.Option4(0);
+    p.At(50);
+    svc.Option9(true);
+  }
+  if (Reading(p, skip, 60, true, [&] { return svc.Installed(); })) {
+    if (Reading(p, skip, 70, false, running)) {
+      Step(p, skip, 80, send);
+    } else {
+      p.At(90);
+      ServiceStart();
+      if (Reading(p, skip, 100, false, running)) Step(p, skip, 110, send);
+    }
+  } else {
+    p.At(120);
+    Tell("Installing service...");
+    p.At(130);
+    ServiceInstall();
+    if (Reading(p, skip, 140, false, [&] { return svc.Installed(); })) {
+      p.At(150);
+      ServiceStart();
+      if (Reading(p, skip, 160, false, running)) Step(p, skip, 170, send);
+    }
+  }
+  succeeded_ = sent;
+}
+
+void ServiceOperations::ServiceShow() {
+  succeeded_ = false;
+  Procedure p(d_.reporter, kManagerModule, "ServiceShow");
+  p.Run([&] { ShowOrHide(p, kShowWindow, true); });
+}
+
+void ServiceOperations::ServiceHide() {
+  succeeded_ = false;
+  Procedure p(d_.reporter, kManagerModule, "ServiceHide");
+  p.Run([&] { ShowOrHide(p, kHideWindow, false); });
+}
+
+void ServiceOperations::RunInteractive() {
+  succeeded_ = false;
+  Procedure p(d_.reporter, kManagerModule, "RunInteractive");
+  p.Run([&] {
+    SvcIt& svc = d_.svc;
+    p.At(10);
+    svc.Option10(2);
+    p.At(20);
+    svc.ServiceName(kServiceName);
+    p.At(30);
+    if (svc.Running()) {
+      p.At(40);
+      const int32_t answer = d_.boxes.Show(
+          "The service needs to be stopped before running interactive mode.\r\n\r\n"
+          "Would you like to do this now?",
+          mb::kYesNo + mb::kInformation, kManagerTitle);
+      if (answer != mb::kAnswerYes) return;
+      p.At(50);
+      svc.Stop();
+      p.At(60);
+      if (svc.Running()) {
+        p.At(70);
+        d_.boxes.Show("The service did not stop successfully. Please try again.", mb::kExclamation,
+                      kManagerTitle);
+        return;
+      }
+      p.At(80);
+      d_.boxes.Show("Remember to start the service again when you have finished.", mb::kInformation,
+                    kManagerTitle);
+    }
+    p.At(90);
+    d_.shell.Open("Open", d_.appFolder + "\\Linkvane.exe", "", d_.appFolder, 1);
+    succeeded_ = true;
+  });
+}
+
+}  // namespace zlv

@@ -1,0 +1,72 @@
+// The service commands of the manager: install (as Local System or as a typed
+// account), uninstall, start, stop, show and hide the service's window, and
+// the run of the application as a desktop program. Each writes every value of
+// the service-control component that it relies on, acts, and judges its
+// outcome only by reading the service's state afterwards.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <utility>
+
+#include "platform/Desktop.h"
+#include "service/LoginDialog.h"
+#include "service/StatusLine.h"
+#include "service/SvcIt.h"
+#include "shell/ErrorReporter.h"
+#include "shell/ManagerGlobal.h"
+
+namespace zlv {
+
+inline constexpr const char* kServiceDescription =
+    "Zemlo Linkvane Service - Network management tools";
+inline constexpr const char* kManagerTitle = "Zemlo Linkvane Manager";
+
+// Everything the operations act on, owned by the manager window. The two path
+// texts are read at every use, so they may be filled in after construction.
+struct ServiceDesk {
+  SvcIt& svc;
+  StatusLine& status;
+  ManagerGlobal& settings;
+  const std::string& settingsFile;
+  const std::string& appFolder;  // without a trailing backslash
+  LoginDialog& login;
+  MessageBoxes& boxes;
+  ShellLauncher& shell;
+  Clock& clock;
+  EventPump& events;
+  ErrorReporter& reporter;
+  std::function<void()> repaintManager;
+};
+
+class ServiceOperations {
+ public:
+  explicit ServiceOperations(ServiceDesk desk) : d_(std::move(desk)) {}
+
+  void ServiceInstall();
+  void ServiceInstallAs();
+  void ServiceUninstall();
+  void ServiceStart();
+  void ServiceStop();
+  void ServiceShow();
+  void ServiceHide();
+  void RunInteractive();
+
+  // Whether the last command reached its goal (the service installed, gone,
+  // running, stopped, told to show or hide; the desktop program started).
+  // The command line turns this into the program's exit code.
+  bool LastOutcomeSucceeded() const { return succeeded_; }
+
+ private:
+  void CommonPreamble(Procedure& p);
+  void Tell(const char* text);
+  std::string ServiceProgram() const;
+  std::string RemovalProgram() const;
+  void ReplaceAndInstall(Procedure& p);
+  void ShowOrHide(Procedure& p, int32_t code, bool skipFailures);
+
+  ServiceDesk d_;
+  bool succeeded_ = false;
+};
+
+}  // namespace zlv
