@@ -12,11 +12,12 @@
 #include "platform/Desktop.h"
 #include "shell/Failure.h"
 #include "shell/ManagerGlobal.h"
+#include "shell/Modules.h"
 
 namespace zlv {
 
 namespace monitorlog {
-inline constexpr std::string_view kModule = "ManagerMonitorLog";
+inline constexpr std::string_view kModule = module::kManagerMonitorLog;
 inline constexpr const char* kCaption = "Monitoring Linkvane InfoLog.txt";
 inline constexpr const char* kSection = "Log Monitor Options";
 inline constexpr const char* kRefreshKey = "Refresh Time";

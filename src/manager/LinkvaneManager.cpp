@@ -44,7 +44,7 @@ LinkvaneManager::LinkvaneManager(const ManagerPlatform& platform, ManagerOperati
       reporter_(reporter) {}
 
 void LinkvaneManager::Form_Initialize() {
-  Procedure p(reporter_, kManagerModule, "Form_Initialize");
+  Procedure p(reporter_, module::kLinkvaneManager, "Form_Initialize");
   p.Run([&] {
     p.At(10);
     theme_.SubClassAllFrames();
@@ -54,7 +54,7 @@ void LinkvaneManager::Form_Initialize() {
 }
 
 void LinkvaneManager::Form_Load() {
-  Procedure p(reporter_, kManagerModule, "Form_Load");
+  Procedure p(reporter_, module::kLinkvaneManager, "Form_Load");
   p.Run([&] {
     p.At(10);
     settingsFile_ = platform_.session.AppFolder() + "\\" + std::string(kSettingsFileName);
@@ -79,7 +79,7 @@ void LinkvaneManager::Form_Load() {
 }
 
 void LinkvaneManager::ParseCommandLine() {
-  Procedure p(reporter_, kManagerModule, "ParseCommandLine");
+  Procedure p(reporter_, module::kLinkvaneManager, "ParseCommandLine");
   p.Run([&] {
     p.At(10);
     const std::string line = UpperCase(platform_.session.CommandLine());
@@ -102,7 +102,7 @@ void LinkvaneManager::ParseCommandLine() {
 }
 
 void LinkvaneManager::LoadSettings() {
-  Procedure p(reporter_, kManagerModule, "LoadSettings");
+  Procedure p(reporter_, module::kLinkvaneManager, "LoadSettings");
   p.Run([&] {
     p.At(10);
     LoadPlacement(settings_, settingsFile_, kManagerPlacement, platform_.view, platform_.screen);
@@ -110,7 +110,7 @@ void LinkvaneManager::LoadSettings() {
 }
 
 void LinkvaneManager::SaveSettings() {
-  Procedure p(reporter_, kManagerModule, "SaveSettings");
+  Procedure p(reporter_, module::kLinkvaneManager, "SaveSettings");
   p.Run([&] {
     p.At(10);
     SavePlacement(settings_, settingsFile_, kManagerPlacement, platform_.view);
@@ -118,7 +118,7 @@ void LinkvaneManager::SaveSettings() {
 }
 
 void LinkvaneManager::Form_Unload() {
-  Procedure p(reporter_, kManagerModule, "Form_Unload");
+  Procedure p(reporter_, module::kLinkvaneManager, "Form_Unload");
   p.Run([&] {
     p.At(10);
     if (platform_.view.WindowState() == state::kMinimized) {
@@ -132,7 +132,7 @@ void LinkvaneManager::Form_Unload() {
 }
 
 void LinkvaneManager::Form_Terminate() {
-  Procedure p(reporter_, kManagerModule, "Form_Terminate");
+  Procedure p(reporter_, module::kLinkvaneManager, "Form_Terminate");
   p.Run([&] {
     p.At(10);
     theme_.UnSubClassAllFrames();
@@ -140,7 +140,7 @@ void LinkvaneManager::Form_Terminate() {
 }
 
 void LinkvaneManager::Cmd_Click(int16_t index) {
-  Procedure p(reporter_, kManagerModule, "Cmd_Click");
+  Procedure p(reporter_, module::kLinkvaneManager, "Cmd_Click");
   p.Run([&] {
     p.At(10);
     platform_.view.SetBusyPointer(true);
@@ -160,7 +160,7 @@ void LinkvaneManager::Cmd_Click(int16_t index) {
 }
 
 void LinkvaneManager::Menu(std::string_view handler, int16_t command) {
-  Procedure p(reporter_, kManagerModule, handler);
+  Procedure p(reporter_, module::kLinkvaneManager, handler);
   p.Run([&] {
     p.At(10);
     Cmd_Click(command);
@@ -168,7 +168,7 @@ void LinkvaneManager::Menu(std::string_view handler, int16_t command) {
 }
 
 void LinkvaneManager::MnuMgrShow_Click() {
-  Procedure p(reporter_, kManagerModule, "MnuMgrShow_Click");
+  Procedure p(reporter_, module::kLinkvaneManager, "MnuMgrShow_Click");
   p.Run([&] {
     p.At(10);
     RestoreFromSystemTray();
@@ -176,7 +176,7 @@ void LinkvaneManager::MnuMgrShow_Click() {
 }
 
 void LinkvaneManager::MnuMgrClose_Click() {
-  Procedure p(reporter_, kManagerModule, "MnuMgrClose_Click");
+  Procedure p(reporter_, module::kLinkvaneManager, "MnuMgrClose_Click");
   p.Run([&] {
     p.At(10);
     platform_.view.Unload();
@@ -204,7 +204,7 @@ void LinkvaneManager::DeleteTrayIcon() {
 }
 
 void LinkvaneManager::Form_Resize() {
-  Procedure p(reporter_, kManagerModule, "Form_Resize");
+  Procedure p(reporter_, module::kLinkvaneManager, "Form_Resize");
   p.Run([&] {
     p.At(10);
     const int32_t windowState = platform_.view.WindowState();
@@ -219,7 +219,7 @@ void LinkvaneManager::Form_Resize() {
 }
 
 void LinkvaneManager::GoSystemTray() {
-  Procedure p(reporter_, kManagerModule, "GoSystemTray");
+  Procedure p(reporter_, module::kLinkvaneManager, "GoSystemTray");
   p.Run([&] {
     p.At(10);
     const TrayIconRecord record = FullTrayRecord();
@@ -233,7 +233,7 @@ void LinkvaneManager::GoSystemTray() {
 }
 
 void LinkvaneManager::ModifySystemTray() {
-  Procedure p(reporter_, kManagerModule, "ModifySystemTray");
+  Procedure p(reporter_, module::kLinkvaneManager, "ModifySystemTray");
   p.Run([&] {
     p.At(10);
     const TrayIconRecord record = FullTrayRecord();
@@ -243,7 +243,7 @@ void LinkvaneManager::ModifySystemTray() {
 }
 
 void LinkvaneManager::TaskbarCreated() {
-  Procedure p(reporter_, kManagerModule, "TaskbarCreated");
+  Procedure p(reporter_, module::kLinkvaneManager, "TaskbarCreated");
   p.Run([&] {
     p.At(10);
     if (platform_.view.WindowState() == state::kMinimized && !platform_.view.Visible()) {
@@ -254,7 +254,7 @@ void LinkvaneManager::TaskbarCreated() {
 }
 
 void LinkvaneManager::RestoreFromSystemTray() {
-  Procedure p(reporter_, kManagerModule, "RestoreFromSystemTray");
+  Procedure p(reporter_, module::kLinkvaneManager, "RestoreFromSystemTray");
   p.Run([&] {
     p.At(10);
     platform_.view.SetWindowState(ToInt16(lastWindowState_));
@@ -285,7 +285,7 @@ void LinkvaneManager::RestoreFromSystemTray() {
 }
 
 void LinkvaneManager::Form_MouseMove(int32_t, int32_t, float x, float) {
-  Procedure p(reporter_, kManagerModule, "Form_MouseMove");
+  Procedure p(reporter_, module::kLinkvaneManager, "Form_MouseMove");
   p.Run([&] {
     p.At(10);
     // The tray reports its mouse message as the X coordinate of a mouse move.

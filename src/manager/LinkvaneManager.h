@@ -8,10 +8,10 @@
 #include "manager/TrayIcon.h"
 #include "platform/Desktop.h"
 #include "shell/ManagerGlobal.h"
+#include "shell/Modules.h"
 
 namespace zlv {
 
-inline constexpr std::string_view kManagerModule = "LinkvaneManager";
 inline constexpr std::string_view kManagerCaption = "Zemlo Linkvane Manager";
 
 // Command numbers shared by the buttons, the tray menu and the command line.

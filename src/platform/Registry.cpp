@@ -1,10 +1,11 @@
 #include "platform/Registry.h"
+#include "shell/Modules.h"
 
 #include <limits>
 
 namespace zlv {
 namespace {
-constexpr std::string_view kModule = "Registry";
+constexpr std::string_view kModule = module::kRegistry;
 }
 
 std::string Getstring(RegistryApi& registry, ErrorReporter& reporter, const RegKey& root,

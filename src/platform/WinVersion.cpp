@@ -1,9 +1,10 @@
 #include "platform/WinVersion.h"
+#include "shell/Modules.h"
 
 namespace zlv {
 
 std::string GetWinVersion(RegistryApi& registry, ErrorReporter& reporter) {
-  Procedure p(reporter, "modXPTheme", "GetWinVersion");
+  Procedure p(reporter, module::kXPTheme, "GetWinVersion");
   return p.Run([&]() -> std::string {
     p.At(10);
     const std::string version =

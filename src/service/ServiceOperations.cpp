@@ -76,7 +76,7 @@ void ServiceOperations::ReplaceAndInstall(Procedure& p) {
 
 void ServiceOperations::ServiceInstall() {
   succeeded_ = false;
-  Procedure p(d_.reporter, kManagerModule, "ServiceInstall");
+  Procedure p(d_.reporter, module::kLinkvaneManager, "ServiceInstall");
   p.Run([&] {
     SvcIt& svc = d_.svc;
     p.At(10);
@@ -99,7 +99,7 @@ void ServiceOperations::ServiceInstall() {
 
 void ServiceOperations::ServiceInstallAs() {
   succeeded_ = false;
-  Procedure p(d_.reporter, kManagerModule, "ServiceInstallAs");
+  Procedure p(d_.reporter, module::kLinkvaneManager, "ServiceInstallAs");
   p.Run([&] {
     SvcIt& svc = d_.svc;
     // Skipped like every other step, but its description is wanted for the box.
@@ -148,7 +148,7 @@ void ServiceOperations::ServiceInstallAs() {
 
 void ServiceOperations::ServiceUninstall() {
   succeeded_ = false;
-  Procedure p(d_.reporter, kManagerModule, "ServiceUninstall");
+  Procedure p(d_.reporter, module::kLinkvaneManager, "ServiceUninstall");
   p.Run([&] {
     SvcIt& svc = d_.svc;
     p.Skip(10, [&] { svc.Option10(2); });
@@ -192,7 +192,7 @@ void ServiceOperations::CommonPreamble(Procedure& p) {
 
 void ServiceOperations::ServiceStart() {
   succeeded_ = false;
-  Procedure p(d_.reporter, kManagerModule, "ServiceStart");
+  Procedure p(d_.reporter, module::kLinkvaneManager, "ServiceStart");
   p.Run([&] {
     SvcIt& svc = d_.svc;
     CommonPreamble(p);
@@ -219,7 +219,7 @@ void ServiceOperations::ServiceStart() {
 
 void ServiceOperations::ServiceStop() {
   succeeded_ = false;
-  Procedure p(d_.reporter, kManagerModule, "ServiceStop");
+  Procedure p(d_.reporter, module::kLinkvaneManager, "ServiceStop");
   p.Run([&] {
     SvcIt& svc = d_.svc;
     CommonPreamble(p);
@@ -284,19 +284,19 @@ void ServiceOperations::ShowOrHide(Procedure& p, int32_t code, bool skip) {
 
 void ServiceOperations::ServiceShow() {
   succeeded_ = false;
-  Procedure p(d_.reporter, kManagerModule, "ServiceShow");
+  Procedure p(d_.reporter, module::kLinkvaneManager, "ServiceShow");
   p.Run([&] { ShowOrHide(p, kShowWindow, true); });
 }
 
 void ServiceOperations::ServiceHide() {
   succeeded_ = false;
-  Procedure p(d_.reporter, kManagerModule, "ServiceHide");
+  Procedure p(d_.reporter, module::kLinkvaneManager, "ServiceHide");
   p.Run([&] { ShowOrHide(p, kHideWindow, false); });
 }
 
 void ServiceOperations::RunInteractive() {
   succeeded_ = false;
-  Procedure p(d_.reporter, kManagerModule, "RunInteractive");
+  Procedure p(d_.reporter, module::kLinkvaneManager, "RunInteractive");
   p.Run([&] {
     SvcIt& svc = d_.svc;
     p.At(10);

@@ -11,7 +11,7 @@ constexpr int32_t kStatusPanel = 1;
 }  // namespace
 
 void StatusLine::StartTimers() {
-  Procedure p(reporter_, kManagerModule, "StartTimers");
+  Procedure p(reporter_, module::kLinkvaneManager, "StartTimers");
   p.Run([&] {
     p.At(10);
     showState_.SetInterval(kPollInterval);
@@ -25,7 +25,7 @@ void StatusLine::StartTimers() {
 }
 
 void StatusLine::ShowStatus() {
-  Procedure p(reporter_, kManagerModule, "ShowStatus");
+  Procedure p(reporter_, module::kLinkvaneManager, "ShowStatus");
   p.Run([&] {
     p.At(10);
     statusText_ = "Service Unknown";
@@ -56,7 +56,7 @@ void StatusLine::ShowStatus() {
 }
 
 void StatusLine::StatusDisplay(const std::string& DisplayText, const int32_t& TTL) {
-  Procedure p(reporter_, kManagerModule, "StatusDisplay");
+  Procedure p(reporter_, module::kLinkvaneManager, "StatusDisplay");
   p.Run([&] {
     p.At(10);
     bar_.SetPanelText(kStatusPanel, DisplayText);
@@ -75,7 +75,7 @@ void StatusLine::StatusDisplay(const std::string& DisplayText, const int32_t& TT
 }
 
 void StatusLine::ShowState_Timer() {
-  Procedure p(reporter_, kManagerModule, "ShowState_Timer");
+  Procedure p(reporter_, module::kLinkvaneManager, "ShowState_Timer");
   p.Run([&] {
     p.At(10);
     ShowStatus();
@@ -83,7 +83,7 @@ void StatusLine::ShowState_Timer() {
 }
 
 void StatusLine::StatusDisplayTimer_Timer() {
-  Procedure p(reporter_, kManagerModule, "StatusDisplayTimer_Timer");
+  Procedure p(reporter_, module::kLinkvaneManager, "StatusDisplayTimer_Timer");
   p.Run([&] {
     p.At(10);
     if (displayCountdown_ == std::numeric_limits<int32_t>::min()) RaiseOverflow();

@@ -9,6 +9,7 @@
 #include "platform/Desktop.h"
 #include "service/SvcIt.h"
 #include "shell/ErrorReporter.h"
+#include "shell/Modules.h"
 
 namespace zlv {
 
@@ -22,7 +23,6 @@ class StatusBar {
 };
 
 inline constexpr const char* kServiceName = "Zemlo Linkvane";
-inline constexpr const char* kManagerModule = "LinkvaneManager";
 
 class StatusLine {
  public:

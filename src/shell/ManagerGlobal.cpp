@@ -1,4 +1,5 @@
 #include "shell/ManagerGlobal.h"
+#include "shell/Modules.h"
 
 #include <algorithm>
 #include <charconv>
@@ -10,7 +11,7 @@
 namespace zlv {
 namespace {
 
-constexpr std::string_view kModule = "ManagerGlobal";
+constexpr std::string_view kModule = module::kManagerGlobal;
 
 std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to) {
   std::string out;

@@ -42,16 +42,17 @@ class ManagerProgram final : public ManagerOperations,
     const HWND hwnd = window_.Hwnd();
     showState_ = std::make_unique<HwndTimer>(hwnd, kShowStateTimer);
     statusDisplayTimer_ = std::make_unique<HwndTimer>(hwnd, kStatusDisplayTimer);
-    status_ = std::make_unique<StatusLine>(svc_, *this, *showState_, *statusDisplayTimer_, reporter_);
+    status_ =
+        std::make_unique<StatusLine>(svc_, *this, *showState_, *statusDisplayTimer_, reporter_);
     window_.RouteTimer(kShowStateTimer, [this] { status_->ShowState_Timer(); });
     window_.RouteTimer(kStatusDisplayTimer, [this] { status_->StatusDisplayTimer_Timer(); });
 
     installAsWindow_ = std::make_unique<Win32InstallAsWindow>(hwnd);
-    installAs_ = std::make_unique<InstallAs>(*installAsWindow_, settings_, settingsFile_,
-                                             theme_.Theme());
-    operations_ = std::make_unique<ServiceOperations>(ServiceDesk{
-        svc_, *status_, settings_, settingsFile_, appFolder_, *installAs_, boxes_, shell_, clock_,
-        events_, reporter_, [this] { window_.Refresh(); }});
+    installAs_ =
+        std::make_unique<InstallAs>(*installAsWindow_, settings_, settingsFile_, theme_.Theme());
+    operations_ = std::make_unique<ServiceOperations>(
+        ServiceDesk{svc_, *status_, settings_, settingsFile_, appFolder_, *installAs_, boxes_,
+                    shell_, clock_, events_, reporter_, [this] { window_.Refresh(); }});
     manager_ = std::make_unique<LinkvaneManager>(
         ManagerPlatform{window_, screen_, *this, window_,
                         reinterpret_cast<uintptr_t>(window_.TrayIcon()), clock_, events_},
@@ -78,16 +79,35 @@ class ManagerProgram final : public ManagerOperations,
   // ManagerOperations
   void Run(int16_t command) override {
     switch (command) {
-      case cmd::kInstall: operations_->ServiceInstall(); break;
-      case cmd::kUninstall: operations_->ServiceUninstall(); break;
-      case cmd::kStart: operations_->ServiceStart(); break;
-      case cmd::kStop: operations_->ServiceStop(); break;
-      case cmd::kShow: operations_->ServiceShow(); break;
-      case cmd::kHide: operations_->ServiceHide(); break;
-      case cmd::kRemote: operations_->RunInteractive(); break;
-      case cmd::kInstallAs: operations_->ServiceInstallAs(); break;
-      case cmd::kMonitorLog: MonitorInfoLog(); break;
-      default: break;
+      case cmd::kInstall:
+        operations_->ServiceInstall();
+        break;
+      case cmd::kUninstall:
+        operations_->ServiceUninstall();
+        break;
+      case cmd::kStart:
+        operations_->ServiceStart();
+        break;
+      case cmd::kStop:
+        operations_->ServiceStop();
+        break;
+      case cmd::kShow:
+        operations_->ServiceShow();
+        break;
+      case cmd::kHide:
+        operations_->ServiceHide();
+        break;
+      case cmd::kRemote:
+        operations_->RunInteractive();
+        break;
+      case cmd::kInstallAs:
+        operations_->ServiceInstallAs();
+        break;
+      case cmd::kMonitorLog:
+        MonitorInfoLog();
+        break;
+      default:
+        break;
     }
   }
   bool LastCommandSucceeded() override { return operations_->LastOutcomeSucceeded(); }
@@ -118,7 +138,7 @@ class ManagerProgram final : public ManagerOperations,
 
  private:
   void MonitorInfoLog() {
-    Procedure p(reporter_, kManagerModule, "MonitorInfoLog");
+    Procedure p(reporter_, module::kLinkvaneManager, "MonitorInfoLog");
     p.Run([&] {
       p.At(10);
       if (!monitor_) {
