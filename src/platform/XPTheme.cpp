@@ -114,7 +114,7 @@ intptr_t XPTheme::WindowProc(WindowHandle hWnd, uint32_t message, uintptr_t wPar
         // The frame's own procedure must still see its destruction; only then
         // is the window's entry dropped, so the table never holds dead handles.
         p.At(20);
-        const intptr_t result = layer_.CallWindowProc(previous, hWnd, message, wParam, lParam);
+        const intptr_t result = layer_.CallProc(previous, hWnd, message, wParam, lParam);
         p.At(30);
         StopSubClass(hWnd);
         return result;
@@ -124,10 +124,10 @@ intptr_t XPTheme::WindowProc(WindowHandle hWnd, uint32_t message, uintptr_t wPar
         // A version 6 group box paints these wrongly inside an old-style
         // window; the system's default processing gets them right.
         p.At(40);
-        return layer_.DefWindowProc(hWnd, message, wParam, lParam);
+        return layer_.DefaultProc(hWnd, message, wParam, lParam);
       default:
         p.At(50);
-        return layer_.CallWindowProc(previous, hWnd, message, wParam, lParam);
+        return layer_.CallProc(previous, hWnd, message, wParam, lParam);
     }
   });
 }

@@ -45,10 +45,12 @@ class WindowProcLayer {
   virtual WindowProcAddress ThemeProc() = 0;
   // Replaces the window's procedure; returns the previous one, 0 on failure.
   virtual WindowProcAddress SetWindowProc(WindowHandle window, WindowProcAddress proc) = 0;
-  virtual intptr_t CallWindowProc(WindowProcAddress proc, WindowHandle window, uint32_t message,
-                                  uintptr_t wParam, intptr_t lParam) = 0;
-  virtual intptr_t DefWindowProc(WindowHandle window, uint32_t message, uintptr_t wParam,
-                                 intptr_t lParam) = 0;
+  // CallWindowProcA: runs that procedure on the message.
+  virtual intptr_t CallProc(WindowProcAddress proc, WindowHandle window, uint32_t message,
+                            uintptr_t wParam, intptr_t lParam) = 0;
+  // DefWindowProcA: the system's default processing.
+  virtual intptr_t DefaultProc(WindowHandle window, uint32_t message, uintptr_t wParam,
+                               intptr_t lParam) = 0;
   // Nonzero on success; raises a Failure when the system has no such function.
   virtual int32_t InitCommonControlsEx(const CommonControlsInit& init) = 0;
   // Every control of the window, nested ones included, in control order.

@@ -31,15 +31,15 @@ class FakeWindowProcLayer : public WindowProcLayer {
     current = proc;
     return previous;
   }
-  intptr_t CallWindowProc(WindowProcAddress proc, WindowHandle window, uint32_t message, uintptr_t,
-                          intptr_t) override {
+  intptr_t CallProc(WindowProcAddress proc, WindowHandle window, uint32_t message, uintptr_t,
+                    intptr_t) override {
     calls.push_back({proc, window, message});
     // A window's own procedure looks at the theme's state while it handles
     // its destruction, as a real one would see its subclassing still in place.
     if (message == wm::kNcDestroy && onNcDestroy) onNcDestroy();
     return static_cast<intptr_t>(proc) + message;
   }
-  intptr_t DefWindowProc(WindowHandle window, uint32_t message, uintptr_t, intptr_t) override {
+  intptr_t DefaultProc(WindowHandle window, uint32_t message, uintptr_t, intptr_t) override {
     calls.push_back({0, window, message});
     return kDefaultResult;
   }
