@@ -59,14 +59,23 @@ double NumericValue(std::string_view text);
 int32_t ToInt32(double value);
 int16_t ToInt16(double value);
 
-// The placement scheme. The manager saves Top, Left, State; the log monitor
-// also Height and Width.
+// The placement scheme. The manager window saves Top, Left and State and
+// keeps its designed size; the log monitor also saves Height and Width, takes
+// the default size when nothing is saved, centres left before top and is
+// restored with one Move. sizeSaved tells the two apart.
 struct PlacementScheme {
   std::string section;
   bool sizeSaved = false;
-  int32_t defaultWidth = 0;   // used when no placement is saved and sizeSaved
+  int32_t defaultWidth = 0;  // used when no placement is saved and sizeSaved
   int32_t defaultHeight = 0;
 };
+
+inline PlacementScheme ManagerPlacement() {
+  return {"Display Options", false, 0, 0};
+}
+inline PlacementScheme MonitorPlacement() {
+  return {"Log Monitor Options", true, 8000, 2000};
+}
 
 // Failures (a value that does not fit, a state the window refuses) propagate
 // to the caller, whose own LoadSettings/SaveSettings reports them.
