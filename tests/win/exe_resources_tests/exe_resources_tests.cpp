@@ -22,6 +22,9 @@ std::string ManagerExePath() {
   return path + "..\\ZemloLinkvaneManager.exe";
 }
 
+// The manifest names the architecture the program was built for.
+const std::string kArch = sizeof(void*) == 8 ? "amd64" : "X86";
+
 using Attributes = std::map<std::string, std::string>;
 
 // The attributes of every element with this tag, in document order. The
@@ -105,13 +108,13 @@ TEST_F(ManagerExe, ManifestAsksForCommonControlsVersion6) {
   const auto identities = Elements(xml, "assemblyIdentity");
   ASSERT_EQ(identities.size(), 2u);
   EXPECT_EQ(identities[0], (Attributes{{"version", "1.0.0.0"},
-                                       {"processorArchitecture", "amd64"},
+                                       {"processorArchitecture", kArch},
                                        {"name", "Zemlo.XPStyles.Linkvane"},
                                        {"type", "win32"}}));
   EXPECT_EQ(identities[1], (Attributes{{"type", "win32"},
                                        {"name", "Microsoft.Windows.Common-Controls"},
                                        {"version", "6.0.0.0"},
-                                       {"processorArchitecture", "amd64"},
+                                       {"processorArchitecture", kArch},
                                        {"publicKeyToken", "6595b64144ccf1df"},
                                        {"language", "*"}}));
   // The second identity is the dependency, not a second identity of our own.

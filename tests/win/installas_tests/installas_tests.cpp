@@ -347,21 +347,20 @@ TEST(LoginDialogOnScreen, LayoutTextsAndTabOrder) {
   EXPECT_NE(GetWindowLongPtrA(GetDlgItem(dlg, id::kPassword), GWL_STYLE) & ES_PASSWORD, 0);
 }
 
+BOOL CALLBACK FindTooltip(HWND window, LPARAM found) {
+  char cls[64] = {};
+  GetClassNameA(window, cls, sizeof cls);
+  if (lstrcmpiA(cls, TOOLTIPS_CLASSA) != 0) return TRUE;
+  *reinterpret_cast<HWND*>(found) = window;
+  return FALSE;
+}
+
 TEST(LoginDialogOnScreen, UserBoxCarriesTheAccountFormatTooltip) {
   Harness h;
   h.Show([](HWND dlg) { Click(dlg, id::kCancel); });
   const HWND dlg = h.Dialog();
   HWND tip = nullptr;
-  EnumThreadWindows(
-      GetCurrentThreadId(),
-      [](HWND w, LPARAM found) -> BOOL {
-        char cls[64] = {};
-        GetClassNameA(w, cls, sizeof cls);
-        if (lstrcmpiA(cls, TOOLTIPS_CLASSA) != 0) return TRUE;
-        *reinterpret_cast<HWND*>(found) = w;
-        return FALSE;
-      },
-      reinterpret_cast<LPARAM>(&tip));
+  EnumThreadWindows(GetCurrentThreadId(), &FindTooltip, reinterpret_cast<LPARAM>(&tip));
   ASSERT_NE(tip, nullptr);
   char text[256] = {};
   TTTOOLINFOA tool{};
