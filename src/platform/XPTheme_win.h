@@ -51,6 +51,14 @@ class Win32XPTheme {
       : theme_(layer_, reporter, std::move(winVersion)) {
     layer_.RouteTo(theme_);
   }
+  // A frame that outlives the theme must not route into a destroyed object.
+  ~Win32XPTheme() {
+    for (const auto& [window, previous] : theme_.SubclassTable()) {
+      if (previous != 0) layer_.SetWindowProc(window, previous);
+    }
+  }
+  Win32XPTheme(const Win32XPTheme&) = delete;
+  Win32XPTheme& operator=(const Win32XPTheme&) = delete;
   XPTheme& Theme() { return theme_; }
   WindowProcLayer& Layer() { return layer_; }
 

@@ -43,6 +43,8 @@ class InstallAsWindow {
   virtual void SetText(InstallAsBox box, const std::string& text) = 0;
 };
 
+// The theme must outlive the window: a subclassed frame routes its messages
+// to it until the frame is destroyed or Form_Terminate releases it.
 class InstallAs final : public LoginDialog, private InstallAsEvents {
  public:
   InstallAs(InstallAsWindow& window, ManagerGlobal& settings, const std::string& settingsFile,

@@ -74,24 +74,22 @@ TEST(XPTheme, FailedCommonControlsInitialisationLeavesThemesOffSilently) {
   }
 }
 
-TEST(XPTheme, SubclassingBeforeThemesAreAppliedDoesNothing) {
-  // The manager window subclasses its frames before ApplyXPTheme runs.
-  ThemeFixture f;
-  f.theme.SubClassAllFrames(kDialog, "");
-  f.theme.ApplyXPTheme();
-  EXPECT_TRUE(f.theme.SubclassTable().empty());
-  EXPECT_EQ(f.layer.procs[kFrame], kFrameProc);
-}
-
-TEST(XPTheme, ExclusionNameLeavesOutOneFrameIgnoringCase) {
+TEST(XPTheme, FramesAreWalkedExceptTheExcludedOneAndPutBackAfterwards) {
   ThemeFixture f;
   f.layer.windows[kDialog].push_back({ControlKind::kFrame, "Frame2", 102});
+  f.layer.procs[102] = kFrameProc + 1;
   f.theme.ApplyXPTheme();
   f.theme.SubClassAllFrames(kDialog, "fRAME1");
-  EXPECT_FALSE(f.theme.SubclassTable().contains(kFrame));
-  EXPECT_TRUE(f.theme.SubclassTable().contains(102));
-  f.theme.UnSubClassAllFrames(kDialog, "FRAME1");
+  EXPECT_EQ(f.theme.SubclassTable(),
+            (std::map<WindowHandle, WindowProcAddress>{{102, kFrameProc + 1}}));
+  EXPECT_EQ(f.layer.procs[kFrame], kFrameProc);
+
+  f.theme.SubClassAllFrames(kDialog, "");
+  EXPECT_EQ(f.theme.SubclassTable().size(), 2u);
+  f.theme.UnSubClassAllFrames(kDialog, "");
   EXPECT_TRUE(f.theme.SubclassTable().empty());
+  EXPECT_EQ(f.layer.procs[kFrame], kFrameProc);
+  EXPECT_EQ(f.layer.procs[102], kFrameProc + 1);
 }
 
 TEST(XPTheme, StartTwiceAndStopUnknownChangeNothing) {
@@ -105,18 +103,6 @@ TEST(XPTheme, StartTwiceAndStopUnknownChangeNothing) {
   EXPECT_EQ(f.layer.setCalls, 1);
   EXPECT_EQ(f.theme.SubclassTable().size(), 1u);
   EXPECT_FALSE(f.fake.Reported());
-}
-
-TEST(XPTheme, UnsubclassingPutsThePreviousProcedureBack) {
-  ThemeFixture f;
-  f.theme.ApplyXPTheme();
-  f.theme.SubClassAllFrames(kDialog, "");
-  f.theme.UnSubClassAllFrames(kDialog, "");
-  EXPECT_EQ(f.layer.procs[kFrame], kFrameProc);
-  EXPECT_TRUE(f.theme.SubclassTable().empty());
-  // Subclassing again after a stop works: the entry was really gone.
-  f.theme.SubClassAllFrames(kDialog, "");
-  EXPECT_EQ(f.layer.procs[kFrame], FakeWindowProcLayer::kThemeProc);
 }
 
 TEST(XPTheme, WindowProcRoutesMessages) {
