@@ -1,0 +1,135 @@
+#include "platform/XPTheme.h"
+
+#include <algorithm>
+#include <cctype>
+#include <utility>
+
+namespace zlv {
+
+namespace {
+
+constexpr std::string_view kModule = "modXPTheme";
+
+bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+    return std::tolower(static_cast<unsigned char>(x)) ==
+           std::tolower(static_cast<unsigned char>(y));
+  });
+}
+
+}  // namespace
+
+XPTheme::XPTheme(WindowProcLayer& layer, ErrorReporter& reporter,
+                 std::function<std::string()> winVersion)
+    : layer_(layer), reporter_(reporter), winVersion_(std::move(winVersion)) {}
+
+void XPTheme::ApplyXPTheme() {
+  Procedure p(reporter_, kModule, "ApplyXPTheme");
+  p.Run([&] {
+    p.At(10);
+    const std::string version = winVersion_();
+    p.At(20);
+    if (version != "XP" && version != "2K3" && version != "VISTA") {
+      themesActive_ = false;
+      return;
+    }
+    // Older comctl32 builds lack InitCommonControlsEx; then themes stay off,
+    // silently, rather than ending the program.
+    CommonControlsInit init;
+    init.size = 8;
+    init.classes = kIccUserExClasses;
+    themesActive_ = p.SkipOr(30, false, [&] { return layer_.InitCommonControlsEx(init) != 0; });
+  });
+}
+
+void XPTheme::StartSubClass(WindowHandle hWnd) {
+  Procedure p(reporter_, kModule, "StartSubClass");
+  p.Run([&] {
+    p.At(10);
+    if (subclassTable_.contains(hWnd)) return;
+    p.At(20);
+    const WindowProcAddress previous = layer_.SetWindowProc(hWnd, layer_.ThemeProc());
+    // Kept even when 0, so the window is never subclassed twice and
+    // WindowProc knows to leave its messages alone.
+    p.At(30);
+    subclassTable_.emplace(hWnd, previous);
+  });
+}
+
+void XPTheme::StopSubClass(const WindowHandle& hWnd) {
+  Procedure p(reporter_, kModule, "StopSubClass");
+  p.Run([&] {
+    p.At(10);
+    const auto entry = subclassTable_.find(hWnd);
+    if (entry == subclassTable_.end()) return;
+    p.At(20);
+    if (entry->second != 0) layer_.SetWindowProc(hWnd, entry->second);
+    p.At(30);
+    subclassTable_.erase(entry);
+  });
+}
+
+void XPTheme::SubClassAllFrames(WindowHandle window, const std::string& excludeName) {
+  Procedure p(reporter_, kModule, "SubClassAllFrames");
+  p.Run([&] {
+    p.At(10);
+    if (!themesActive_) return;
+    p.At(20);
+    for (const ControlInfo& control : layer_.Controls(window)) {
+      p.At(30);
+      if (control.kind == ControlKind::kFrame && !SameNameIgnoringCase(control.name, excludeName)) {
+        p.At(40);
+        StartSubClass(control.handle);
+      }
+    }
+  });
+}
+
+void XPTheme::UnSubClassAllFrames(WindowHandle window, const std::string& excludeName) {
+  Procedure p(reporter_, kModule, "UnSubClassAllFrames");
+  p.Run([&] {
+    p.At(10);
+    if (!themesActive_) return;
+    p.At(20);
+    for (const ControlInfo& control : layer_.Controls(window)) {
+      p.At(30);
+      if (control.kind == ControlKind::kFrame && !SameNameIgnoringCase(control.name, excludeName)) {
+        p.At(40);
+        StopSubClass(control.handle);
+      }
+    }
+  });
+}
+
+intptr_t XPTheme::WindowProc(WindowHandle hWnd, uint32_t message, uintptr_t wParam,
+                             intptr_t lParam) {
+  Procedure p(reporter_, kModule, "WindowProc");
+  return p.Run([&]() -> intptr_t {
+    p.At(10);
+    const auto entry = subclassTable_.find(hWnd);
+    const WindowProcAddress previous = entry == subclassTable_.end() ? 0 : entry->second;
+    if (previous == 0) return 0;
+    switch (message) {
+      case wm::kNcDestroy: {
+        // The frame's own procedure must still see its destruction; only then
+        // is the window's entry dropped, so the table never holds dead handles.
+        p.At(20);
+        const intptr_t result = layer_.CallProc(previous, hWnd, message, wParam, lParam);
+        p.At(30);
+        StopSubClass(hWnd);
+        return result;
+      }
+      case wm::kMouseLeave:
+      case wm::kPrintClient:
+        // A version 6 group box paints these wrongly inside an old-style
+        // window; the system's default processing gets them right.
+        p.At(40);
+        return layer_.DefaultProc(hWnd, message, wParam, lParam);
+      default:
+        p.At(50);
+        return layer_.CallProc(previous, hWnd, message, wParam, lParam);
+    }
+  });
+}
+
+}  // namespace zlv

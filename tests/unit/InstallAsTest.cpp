@@ -1,0 +1,305 @@
+#include <gtest/gtest.h>
+
+#include <map>
+#include <utility>
+
+#include "FakeErrors.h"
+#include "FakeWindowProcLayer.h"
+#include "service/InstallAs.h"
+
+namespace zlv {
+namespace {
+
+using test::FakeReporter;
+using test::FakeWindowProcLayer;
+
+const std::string kIni = "C:\\Zemlo\\ZemloLinkvaneManager-Settings.ini";
+
+class MemoryProfileStore : public ProfileStore {
+ public:
+  std::string GetString(const std::string& section, const std::string& key,
+                        const std::string& defaultValue, const std::string& path) override {
+    ++reads;
+    EXPECT_EQ(path, kIni);
+    const auto it = entries.find({section, key});
+    return it == entries.end() ? defaultValue : it->second;
+  }
+  bool WriteString(const std::string& section, const std::string& key, const std::string& value,
+                   const std::string& path) override {
+    EXPECT_EQ(path, kIni);
+    if (readOnly) return false;
+    entries[{section, key}] = value;
+    return true;
+  }
+  std::map<std::pair<std::string, std::string>, std::string> entries;
+  bool readOnly = false;
+  int reads = 0;
+};
+
+struct CountingBeeper : Beeper {
+  void Beep() override { ++beeps; }
+  int beeps = 0;
+};
+
+// The dialog's window with a scripted user: during each modal showing the
+// script types keys, clicks buttons or uses the close box, as a person would.
+class FakeInstallAsWindow : public InstallAsWindow {
+ public:
+  using Script = std::function<void(FakeInstallAsWindow&)>;
+
+  void Build(InstallAsEvents& events) override {
+    if (failBuild) Raise(7, "Out of memory");
+    events_ = &events;
+    handle_ = nextHandle++;
+    texts_.clear();
+    ++builds;
+  }
+  WindowHandle Handle() override { return handle_; }
+  void RunModal() override {
+    ASSERT_NE(handle_, 0u);
+    visible_ = true;
+    ASSERT_FALSE(scripts.empty()) << "no user for this showing";
+    Script script = std::move(scripts.front());
+    scripts.erase(scripts.begin());
+    script(*this);
+    EXPECT_FALSE(visible_) << "the script left the dialog open";
+  }
+  void Hide() override { visible_ = false; }
+  std::string Text(InstallAsBox box) override { return texts_[box]; }
+  void SetText(InstallAsBox box, const std::string& text) override { texts_[box] = text; }
+
+  // What the user does.
+  void Type(InstallAsBox box, const std::string& keys) {
+    for (char c : keys) {
+      ASSERT_TRUE(visible_) << "typing into a hidden dialog";
+      int16_t keyAscii = static_cast<unsigned char>(c);
+      if (box == InstallAsBox::kUsername) {
+        events_->txtUsername_KeyPress(keyAscii);
+      } else {
+        events_->txtPassword_KeyPress(keyAscii);
+      }
+      if (keyAscii != 0) texts_[box] += static_cast<char>(keyAscii);
+    }
+  }
+  void Replace(InstallAsBox box, const std::string& text) { texts_[box] = text; }
+  void ClickOK() { events_->cmdOK_Click(); }
+  void ClickCancel() { events_->cmdCancel_Click(); }
+  void CloseBox() {
+    handle_ = 0;
+    visible_ = false;
+    texts_.clear();
+  }
+
+  std::vector<Script> scripts;
+  WindowHandle nextHandle = 500;
+  int builds = 0;
+  bool failBuild = false;
+
+ private:
+  InstallAsEvents* events_ = nullptr;
+  WindowHandle handle_ = 0;
+  bool visible_ = false;
+  std::map<InstallAsBox, std::string> texts_;
+};
+
+constexpr WindowHandle kFrame = 900;
+constexpr WindowProcAddress kFrameProc = 0x4000;
+
+struct Dialog {
+  explicit Dialog(std::string winVersion = "9X")
+      : theme(layer, fake.reporter, [v = std::move(winVersion)] { return v; }) {
+    for (WindowHandle h = 500; h < 505; ++h) {
+      layer.windows[h] = {{ControlKind::kTextBox, "txtUsername", h + 10},
+                          {ControlKind::kFrame, "Frame1", kFrame}};
+    }
+    layer.procs[kFrame] = kFrameProc;
+    theme.ApplyXPTheme();
+  }
+  // Shows the dialog once with the given user behaviour and returns what
+  // the install-as command would read back.
+  struct Outcome {
+    bool ok;
+    std::string user;
+    std::string password;
+  };
+  Outcome Show(FakeInstallAsWindow::Script script) {
+    window.scripts.push_back(std::move(script));
+    dialog.ShowModal();
+    return {dialog.OKPressed(), dialog.UserName(), dialog.Password()};
+  }
+  std::string StoredUser() {
+    const auto it = store.entries.find({"Service Options", "Username"});
+    return it == store.entries.end() ? "<absent>" : it->second;
+  }
+
+  FakeReporter fake;
+  MemoryProfileStore store;
+  CountingBeeper beeper;
+  ManagerGlobal settings{store, beeper, fake.reporter};
+  std::string settingsFile = kIni;
+  FakeWindowProcLayer layer;
+  XPTheme theme;
+  FakeInstallAsWindow window;
+  InstallAs dialog{window, settings, settingsFile, theme};
+};
+
+constexpr auto kUser = InstallAsBox::kUsername;
+constexpr auto kPassword = InstallAsBox::kPassword;
+
+TEST(InstallAs, FirstShowingOffersTheStoredNameAndOKStoresOnlyTheName) {
+  struct Case {
+    const char* stored;  // nullptr: no such key
+    std::string offered;
+  };
+  const Case cases[] = {{nullptr, ".\\Administrator"},
+                        {"", ".\\Administrator"},
+                        {"CORP\\svc-linkvane", "CORP\\svc-linkvane"}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.offered);
+    Dialog d;
+    if (c.stored) d.store.entries[{"Service Options", "Username"}] = c.stored;
+    std::string seenUser, seenPassword = "<unset>";
+    const auto out = d.Show([&](FakeInstallAsWindow& w) {
+      seenUser = w.Text(kUser);
+      seenPassword = w.Text(kPassword);
+      w.Type(kPassword, "pa\"ss word");
+      w.ClickOK();
+    });
+    EXPECT_EQ(seenUser, c.offered);
+    EXPECT_EQ(seenPassword, "");
+    EXPECT_TRUE(out.ok);
+    EXPECT_EQ(out.user, c.offered);
+    EXPECT_EQ(out.password, "pa\"ss word");
+    EXPECT_EQ(d.StoredUser(), c.offered);
+    for (const auto& [where, value] : d.store.entries) {
+      EXPECT_EQ(where.second, "Username");
+      EXPECT_EQ(value.find("ss word"), std::string::npos) << "password reached the settings";
+    }
+  }
+}
+
+TEST(InstallAs, EnterInEitherBoxConfirmsLikeOKAndTypesNothing) {
+  for (InstallAsBox box : {kUser, kPassword}) {
+    Dialog d;
+    const auto out = d.Show([&](FakeInstallAsWindow& w) {
+      w.Replace(kUser, "");
+      w.Type(kUser, "DOM\\op");
+      w.Type(kPassword, "x1");
+      w.Type(box, "\r");
+    });
+    EXPECT_TRUE(out.ok);
+    EXPECT_EQ(out.user, "DOM\\op");
+    EXPECT_EQ(out.password, "x1");
+    EXPECT_EQ(d.StoredUser(), "DOM\\op");
+  }
+}
+
+TEST(InstallAs, ShowingsInOneRunReuseTheDialogAndItsTexts) {
+  Dialog d;
+  // Cancel: nothing stored, but the typed texts stay for the next showing.
+  auto out = d.Show([](FakeInstallAsWindow& w) {
+    w.Replace(kUser, "DOM\\first");
+    w.Type(kPassword, "one");
+    w.ClickCancel();
+  });
+  EXPECT_FALSE(out.ok);
+  EXPECT_EQ(d.StoredUser(), "<absent>");
+
+  std::string seenUser, seenPassword;
+  out = d.Show([&](FakeInstallAsWindow& w) {
+    seenUser = w.Text(kUser);
+    seenPassword = w.Text(kPassword);
+    w.ClickOK();
+  });
+  EXPECT_EQ(seenUser, "DOM\\first");
+  EXPECT_EQ(seenPassword, "one");
+  EXPECT_TRUE(out.ok);
+  EXPECT_EQ(d.StoredUser(), "DOM\\first");
+
+  // OK from the earlier showing does not carry over to a cancelled one.
+  out = d.Show([](FakeInstallAsWindow& w) { w.ClickCancel(); });
+  EXPECT_FALSE(out.ok);
+  EXPECT_EQ(d.window.builds, 1);
+  EXPECT_EQ(d.store.reads, 1);
+}
+
+TEST(InstallAs, CloseBoxDiscardsTheDialogSoTheNextShowingStartsAfresh) {
+  Dialog d;
+  d.store.entries[{"Service Options", "Username"}] = "DOM\\saved";
+  auto out = d.Show([](FakeInstallAsWindow& w) {
+    w.Replace(kUser, "DOM\\typed");
+    w.ClickOK();
+  });
+  ASSERT_TRUE(out.ok);
+
+  out = d.Show([](FakeInstallAsWindow& w) {
+    w.Replace(kUser, "DOM\\abandoned");
+    w.Type(kPassword, "secret");
+    w.CloseBox();
+  });
+  EXPECT_FALSE(out.ok);
+  EXPECT_EQ(d.StoredUser(), "DOM\\typed");
+
+  std::string seenUser, seenPassword = "<unset>";
+  out = d.Show([&](FakeInstallAsWindow& w) {
+    seenUser = w.Text(kUser);
+    seenPassword = w.Text(kPassword);
+    w.ClickCancel();
+  });
+  EXPECT_EQ(d.window.builds, 2);
+  EXPECT_EQ(seenUser, "DOM\\typed");
+  EXPECT_EQ(seenPassword, "");
+}
+
+TEST(InstallAs, UnwritableSettingsBeepButOKStillConfirms) {
+  Dialog d;
+  d.store.readOnly = true;
+  const auto out = d.Show([](FakeInstallAsWindow& w) { w.ClickOK(); });
+  EXPECT_TRUE(out.ok);
+  EXPECT_EQ(out.user, ".\\Administrator");
+  EXPECT_EQ(d.beeper.beeps, 1);
+  EXPECT_FALSE(d.fake.Reported());
+}
+
+TEST(InstallAs, WindowThatCannotBeBuiltFailsTheShowingNotTheProgram) {
+  Dialog d;
+  d.window.failBuild = true;
+  EXPECT_THROW(d.dialog.ShowModal(), Failure);
+  EXPECT_FALSE(d.fake.Reported());
+  EXPECT_FALSE(d.dialog.OKPressed());
+  EXPECT_EQ(d.dialog.UserName(), "");
+
+  d.window.failBuild = false;
+  const auto out = d.Show([](FakeInstallAsWindow& w) { w.ClickOK(); });
+  EXPECT_TRUE(out.ok);
+  EXPECT_EQ(out.user, ".\\Administrator");
+}
+
+TEST(InstallAs, FrameIsSubclassedOnceWhenThemesAreActiveAndReleasedAtTermination) {
+  struct Case {
+    std::string version;
+    bool subclassed;
+  };
+  for (const Case& c : {Case{"XP", true}, Case{"VISTA", true}, Case{"2K", false}}) {
+    SCOPED_TRACE(c.version);
+    Dialog d(c.version);
+    EXPECT_TRUE(d.theme.SubclassTable().empty()) << "nothing before the first showing";
+    d.Show([](FakeInstallAsWindow& w) { w.ClickCancel(); });
+    d.Show([](FakeInstallAsWindow& w) { w.ClickOK(); });
+    if (c.subclassed) {
+      EXPECT_EQ(d.theme.SubclassTable(),
+                (std::map<WindowHandle, WindowProcAddress>{{kFrame, kFrameProc}}));
+      EXPECT_EQ(d.layer.setCalls, 1);
+    } else {
+      EXPECT_TRUE(d.theme.SubclassTable().empty());
+      EXPECT_EQ(d.layer.setCalls, 0);
+    }
+    d.dialog.Form_Terminate();
+    EXPECT_TRUE(d.theme.SubclassTable().empty());
+    EXPECT_EQ(d.layer.procs[kFrame], kFrameProc);
+    EXPECT_FALSE(d.fake.Reported());
+  }
+}
+
+}  // namespace
+}  // namespace zlv
