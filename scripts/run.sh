@@ -11,6 +11,7 @@ bash "$root/scripts/build.sh"
 build="$root/build/win64"
 demo="$root/build/demo"
 export WINEPREFIX="$demo/wineprefix" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+mkdir -p "$demo"
 if [ ! -d "$WINEPREFIX/drive_c" ]; then
   echo "creating the demo Wine prefix (about 20 s)"
   wineboot -i >/dev/null 2>&1

@@ -2,6 +2,8 @@
 // start-up, its message loop and its shutdown.
 #include <windows.h>
 
+#include <commctrl.h>
+
 #include <memory>
 
 #include "logmonitor/MonitorLogWindow_win.h"
@@ -19,6 +21,7 @@
 #include "service/ServiceOperations.h"
 #include "service/StatusLine.h"
 #include "shell/ErrorOutput_win.h"
+#include "shell/FileProfileStore.h"
 #include "shell/FileProfileStore_win.h"
 
 namespace zlv {
@@ -185,6 +188,8 @@ class ManagerProgram final : public ManagerOperations,
 }  // namespace zlv
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  // The status bar and the log monitor's list-view need their classes whatever
+  // the theme decides later.
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES};
   InitCommonControlsEx(&controls);
   zlv::ManagerProgram program(instance);

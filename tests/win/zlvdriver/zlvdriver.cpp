@@ -153,22 +153,6 @@ int Fail(const char* what, const std::string& detail) {
   return 1;
 }
 
-// A menu item's id by its caption, searching submenus too; -1 if absent.
-int FindMenuItem(HMENU menu, const std::string& caption) {
-  const int count = GetMenuItemCount(menu);
-  for (int i = 0; i < count; ++i) {
-    char text[256] = {};
-    GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION);
-    if (HMENU sub = GetSubMenu(menu, i)) {
-      const int id = FindMenuItem(sub, caption);
-      if (id >= 0) return id;
-    } else if (caption == text) {
-      return static_cast<int>(GetMenuItemID(menu, i));
-    }
-  }
-  return -1;
-}
-
 std::string WindowStateOf(HWND hwnd) {
   const LONG_PTR ex = GetWindowLongPtrA(hwnd, GWL_EXSTYLE);
   std::string s = !IsWindowVisible(hwnd) ? "hidden"
@@ -300,7 +284,9 @@ int Run(const std::vector<std::string>& a) {
   } else if (command == "tray") {  // tray TITLE CODE: what the tray sends for a mouse event
     if (a.size() < 3) return 2;
     PostMessageA(hwnd, WM_MOUSEMOVE, 1, std::strtol(a[2].c_str(), nullptr, 0));
-  } else if (command == "menu") {  // menu TITLE CAPTION: right-click the tray icon, choose CAPTION
+  } else if (command == "menu") {  // menu TITLE KEY...: right-click the tray icon, then keys
+    // Menus cannot be read from another process under Wine, so the entry is
+    // reached by the keys a user would press: down, up, right, left, enter, escape.
     if (a.size() < 3) return 2;
     PostMessageA(hwnd, WM_MOUSEMOVE, 1, 0x205);
     HWND popup = nullptr;
@@ -309,15 +295,23 @@ int Run(const std::vector<std::string>& a) {
       if (popup && !IsWindowVisible(popup)) popup = nullptr;
     }
     if (!popup) return Fail("no pop-up menu", title);
-    HMENU menu = reinterpret_cast<HMENU>(SendMessageA(popup, MN_GETHMENU, 0, 0));
-    const int id = menu ? FindMenuItem(menu, a[2]) : -1;
-    PostMessageA(hwnd, WM_CANCELMODE, 0, 0);
-    for (const DWORD end = Now() + waitMs; Now() < end; Sleep(50)) {
+    for (size_t i = 2; i < a.size(); ++i) {
+      const std::string& key = a[i];
+      const WPARAM vk = key == "down"    ? VK_DOWN
+                        : key == "up"    ? VK_UP
+                        : key == "right" ? VK_RIGHT
+                        : key == "left"  ? VK_LEFT
+                        : key == "enter" ? VK_RETURN
+                                         : VK_ESCAPE;
+      PostMessageA(popup, WM_KEYDOWN, vk, 1);
+      PostMessageA(popup, WM_KEYUP, vk, 0xC0000001);
+      Sleep(100);
+    }
+    for (const DWORD end = Now() + waitMs;; Sleep(50)) {
       HWND open = FindWindowA("#32768", nullptr);
       if (!open || !IsWindowVisible(open)) break;
+      if (Now() >= end) return Fail("menu still open", title);
     }
-    if (id < 0) return Fail("no menu entry", a[2]);
-    PostMessageA(hwnd, WM_COMMAND, static_cast<WPARAM>(id), 0);
   } else if (command == "dialog") {  // dialog TITLE: the texts of a message box or dialog
     for (HWND child : Children(hwnd)) {
       if (ClassOf(child) == "Static" && !TextOf(child).empty()) {
