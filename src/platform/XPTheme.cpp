@@ -10,8 +10,12 @@ namespace {
 
 constexpr std::string_view kModule = "modXPTheme";
 
-bool SameNameIgnoringCase(const std::string& a, const std::string& b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+// An empty exclusion name leaves out nothing, not the controls that have no
+// name (Win32 controls are named only where a window chose to).
+bool Excluded(const ControlInfo& control, const std::string& excludeName) {
+  const std::string& a = control.name;
+  const std::string& b = excludeName;
+  return !b.empty() && std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
     return std::tolower(static_cast<unsigned char>(x)) ==
            std::tolower(static_cast<unsigned char>(y));
   });
@@ -77,7 +81,7 @@ void XPTheme::SubClassAllFrames(WindowHandle window, const std::string& excludeN
     p.At(20);
     for (const ControlInfo& control : layer_.Controls(window)) {
       p.At(30);
-      if (control.kind == ControlKind::kFrame && !SameNameIgnoringCase(control.name, excludeName)) {
+      if (control.kind == ControlKind::kFrame && !Excluded(control, excludeName)) {
         p.At(40);
         StartSubClass(control.handle);
       }
@@ -93,7 +97,7 @@ void XPTheme::UnSubClassAllFrames(WindowHandle window, const std::string& exclud
     p.At(20);
     for (const ControlInfo& control : layer_.Controls(window)) {
       p.At(30);
-      if (control.kind == ControlKind::kFrame && !SameNameIgnoringCase(control.name, excludeName)) {
+      if (control.kind == ControlKind::kFrame && !Excluded(control, excludeName)) {
         p.At(40);
         StopSubClass(control.handle);
       }

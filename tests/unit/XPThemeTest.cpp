@@ -84,8 +84,10 @@ TEST(XPTheme, FramesAreWalkedExceptTheExcludedOneAndPutBackAfterwards) {
             (std::map<WindowHandle, WindowProcAddress>{{102, kFrameProc + 1}}));
   EXPECT_EQ(f.layer.procs[kFrame], kFrameProc);
 
+  // An empty exclusion name takes every frame, unnamed ones too.
+  f.layer.windows[kDialog].push_back({ControlKind::kFrame, "", 103});
   f.theme.SubClassAllFrames(kDialog, "");
-  EXPECT_EQ(f.theme.SubclassTable().size(), 2u);
+  EXPECT_EQ(f.theme.SubclassTable().size(), 3u);
   f.theme.UnSubClassAllFrames(kDialog, "");
   EXPECT_TRUE(f.theme.SubclassTable().empty());
   EXPECT_EQ(f.layer.procs[kFrame], kFrameProc);
