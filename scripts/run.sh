@@ -15,6 +15,8 @@ mkdir -p "$demo"
 if [ ! -d "$WINEPREFIX/drive_c" ]; then
   echo "creating the demo Wine prefix (about 20 s)"
   wineboot -i >/dev/null 2>&1
+  # A server started without the display would keep the new windows off it.
+  wineserver -w
   cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
 fi
 app="$WINEPREFIX/drive_c/Zemlo"
@@ -29,6 +31,8 @@ fi
 shot="$root/manager-screenshot.png"
 xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
   cd "$1"; shift; shot=$1; shift
+  # No window manager here: let Wine draw the captions and borders itself.
+  wine reg add "HKCU\\Software\\Wine\\X11 Driver" /v Managed /d N /f >/dev/null 2>&1
   timeout 120 wine "C:\\Zemlo\\ZemloLinkvaneManager.exe" "$@" &
   sleep 8
   import -window root "$shot"

@@ -4,7 +4,7 @@
 
 // The library that holds this file is built without the resource folder on
 // its include path; the ids are shared with the program's resource script.
-#include "../../res/resource.h"
+#include "resource.h"
 #include "platform/Win32Error_win.h"
 #include "platform/XPTheme_win.h"
 

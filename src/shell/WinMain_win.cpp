@@ -31,12 +31,14 @@ constexpr UINT_PTR kShowStateTimer = 1;
 constexpr UINT_PTR kStatusDisplayTimer = 2;
 
 // The manager window's run: what it owns, and the services its logic asks for.
+}  // namespace
+
 class ManagerProgram final : public ManagerOperations,
                              public AppSession,
                              public ThemeSteps,
                              public StatusBar {
  public:
-  explicit ManagerProgram(HINSTANCE instance) {
+  ManagerProgram(HINSTANCE instance, ErrorReporter& reporter) : reporter_(reporter) {
     // Another copy is told apart by a named mutex held for this process's life.
     instanceMutex_ = CreateMutexA(nullptr, FALSE, "Local\\Zemlo.LinkvaneManager.Running");
     previousInstance_ = instanceMutex_ && GetLastError() == ERROR_ALREADY_EXISTS;
@@ -156,8 +158,7 @@ class ManagerProgram final : public ManagerOperations,
     });
   }
 
-  Win32ErrorOutput errorOutput_;
-  ErrorReporter reporter_{errorOutput_};
+  ErrorReporter& reporter_;
   SystemClock clock_;
   MessagePump events_;
   SystemBeeper beeper_;
@@ -184,7 +185,6 @@ class ManagerProgram final : public ManagerOperations,
   std::unique_ptr<LinkvaneManager> manager_;
 };
 
-}  // namespace
 }  // namespace zlv
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
@@ -192,6 +192,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   // the theme decides later.
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES};
   InitCommonControlsEx(&controls);
-  zlv::ManagerProgram program(instance);
-  return program.Run();
+  zlv::Win32ErrorOutput errorOutput;
+  zlv::ErrorReporter reporter(errorOutput);
+  // Building the window and what it owns is the window object's creation.
+  zlv::Procedure p(reporter, zlv::module::kLinkvaneManager, "Form_Initialize");
+  auto program = p.Run([&] { return std::make_unique<zlv::ManagerProgram>(instance, reporter); });
+  return program->Run();
 }
