@@ -12,5 +12,8 @@ echo "== native unit tests"
 ctest --test-dir "$root/build/native" --output-on-failure -j "$(nproc)"
 
 echo "== Windows tests under Wine"
-xvfb-run -a -s "-screen 0 1024x768x24" \
-  ctest --test-dir "$root/build/win64" --output-on-failure --timeout 300
+# A fresh prefix for every run, made before ctest lists the tests under Wine.
+rm -rf "$root/build/win64/wineprefix"
+xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
+  bash "$1/tests/e2e/prefix.sh" setup "$2" && ctest --test-dir "$2" --output-on-failure --timeout 300
+' _ "$root" "$root/build/win64"

@@ -12,7 +12,7 @@ zlv_failures=0
 zlv_reset() {
   timeout 10 wineserver -k 2>/dev/null
   timeout 20 wineserver -w 2>/dev/null
-  wineserver -p60
+  wineserver -p60 </dev/null >/dev/null 2>&1
   timeout 30 wine reg delete "$ZLV_SERVICE_KEY" /f >/dev/null 2>&1
   # The service database is read when services.exe starts: restart with the key gone.
   timeout 10 wineserver -k 2>/dev/null
@@ -23,12 +23,21 @@ zlv_reset() {
   for stand_in in Linkvane_Service Linkvane; do
     [ -f "$ZLV_TESTBIN/$stand_in.exe" ] && cp "$ZLV_TESTBIN/$stand_in.exe" "$ZLV_APPDIR/"
   done
-  wineserver -p60
+  wineserver -p60 </dev/null >/dev/null 2>&1
   timeout 30 wine cmd /c exit </dev/null >/dev/null 2>&1
 }
 
 # The automation driver (see tests/win/zlvdriver).
 drv() { timeout 30 wine "$ZLV_TESTBIN/zlvdriver.exe" "$@" 2>&1 | tr -d '\r'; return "${PIPESTATUS[0]}"; }
+
+zlv_wait_hidden() {  # TITLE: waits up to 10 s until the window is hidden or gone
+  local i
+  for i in $(seq 50); do
+    case "$(drv state "$1" 2>/dev/null)" in hidden* | "" | *"no window"*) return 0 ;; esac
+    sleep 0.2
+  done
+  return 1
+}
 
 # Starts the manager in the background with the given options.
 zlv_start() {
@@ -79,7 +88,7 @@ check_eq() {  # DESCRIPTION EXPECTED ACTUAL
 zlv_finish() {
   timeout 10 wineserver -k 2>/dev/null
   timeout 20 wineserver -w 2>/dev/null
-  wineserver -p60
+  wineserver -p60 </dev/null >/dev/null 2>&1
   if [ "$zlv_failures" -ne 0 ]; then
     echo "$zlv_failures check(s) failed"
     exit 1

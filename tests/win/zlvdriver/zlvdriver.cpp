@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <psapi.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -183,6 +184,23 @@ int Run(const std::vector<std::string>& a) {
     } while (Now() < end);
     return Fail("not visible", title);
   }
+  if (command == "count") {  // count TITLE: how many top-level windows carry the title
+    struct Search {
+      std::string title;
+      int count = 0;
+    } search{title};
+    EnumWindows(
+        [](HWND hwnd, LPARAM data) -> BOOL {
+          auto* s = reinterpret_cast<Search*>(data);
+          char text[512] = {};
+          GetWindowTextA(hwnd, text, sizeof text);
+          if (s->title == text) ++s->count;
+          return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    std::printf("%d\n", search.count);
+    return 0;
+  }
   if (command == "gone") {  // gone TITLE [ms]: no such window any more
     const DWORD end = Now() + (a.size() > 2 ? std::atoi(a[2].c_str()) : waitMs);
     while (FindByTitle(title)) {
@@ -203,6 +221,26 @@ int Run(const std::vector<std::string>& a) {
     GetClientRect(hwnd, &c);
     std::printf("%ld %ld %ld %ld client %ld %ld\n", r.left, r.top, r.right - r.left,
                 r.bottom - r.top, c.right, c.bottom);
+  } else if (command == "procinfo") {  // working set KiB, handles, GDI, USER objects, CPU ms
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, pid);
+    if (!process) return Fail("cannot open process", title);
+    PROCESS_MEMORY_COUNTERS memory{};
+    memory.cb = sizeof memory;
+    GetProcessMemoryInfo(process, &memory, sizeof memory);
+    DWORD handles = 0;
+    GetProcessHandleCount(process, &handles);
+    FILETIME created, exited, kernel, user;
+    GetProcessTimes(process, &created, &exited, &kernel, &user);
+    const auto ms = [](const FILETIME& t) {
+      return ((static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 10000;
+    };
+    std::printf("%llu %lu %lu %lu %llu\n",
+                static_cast<unsigned long long>(memory.WorkingSetSize / 1024), handles,
+                GetGuiResources(process, GR_GDIOBJECTS), GetGuiResources(process, GR_USEROBJECTS),
+                ms(kernel) + ms(user));
+    CloseHandle(process);
   } else if (command == "dpi") {
     HDC dc = GetDC(nullptr);
     std::printf("%d\n", GetDeviceCaps(dc, LOGPIXELSX));
