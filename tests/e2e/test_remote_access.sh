@@ -6,7 +6,7 @@ zlv_reset
 box="#32770:$ZLV_TITLE"
 launched="$ZLV_APPDIR/launched.txt"
 box_says() { drv dialog "$box" | grep -qF "$1"; }
-launches() { grep -c . "$launched" 2>/dev/null || echo 0; }
+launches() { grep -c '^started' "$launched" 2>/dev/null || echo 0; }
 
 zlv_start
 drv wait-visible "$ZLV_TITLE" 20000 >/dev/null

@@ -21,7 +21,9 @@ std::vector<std::string> Entries(HMENU menu) {
     GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION);
     std::string entry = (info.fType & MFT_SEPARATOR) ? "-" : text;
     if (info.hSubMenu) entry += " >";
-    if (info.fState & (MFS_DISABLED | MFS_CHECKED)) entry += " (disabled or checked)";
+    // No command is ever disabled or checked, whatever the service's state.
+    if (entry != "-" && (info.fState & (MFS_DISABLED | MFS_CHECKED)))
+      entry += " (disabled or checked)";
     entries.push_back(entry);
   }
   return entries;
