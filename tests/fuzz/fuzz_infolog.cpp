@@ -116,7 +116,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   log.bytes = in.ConsumeRandomLengthString(4096);
   int32_t lastLogLength = 0;
 
-  for (int tick = 0; tick < 64; ++tick) {
+  for (int tick = 0; tick < 32; ++tick) {
     log.failReads = false;
     if (tick > 0) {
       if (in.remaining_bytes() == 0) break;
