@@ -4,12 +4,15 @@
 // entry reads back as the profile functions would give it.
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "FuzzCheck.h"
+#include "shell/ErrorReporter.h"
+#include "shell/ManagerGlobal.h"
 #include "shell/ProfileEngine.h"
 
 namespace {
@@ -102,6 +105,79 @@ void CheckWrite(const std::string& before, const std::string& section, const std
   FUZZ_CHECK(*readBack == AsRead(value));
 }
 
+// The settings file in memory, through the same engine as the file store.
+class MemoryStore : public zlv::ProfileStore {
+ public:
+  std::string GetString(const std::string& section, const std::string& key,
+                        const std::string& defaultValue, const std::string&) override {
+    return zlv::profile::ReadString(file, section, key, defaultValue);
+  }
+  bool WriteString(const std::string& section, const std::string& key, const std::string& value,
+                   const std::string&) override {
+    auto updated = zlv::profile::WriteString(file.value_or(""), section, key, value);
+    if (!updated) return false;
+    file = std::move(*updated);
+    return true;
+  }
+  std::optional<std::string> file;
+};
+
+class CountingBeeper : public zlv::Beeper {
+ public:
+  void Beep() override { ++beeps; }
+  int beeps = 0;
+};
+
+// Reading and writing settings never fails unexpectedly: a report is a fault.
+class NoReports : public zlv::ErrorOutput {
+ public:
+  zlv::ProgramVersion Version() override { return {}; }
+  std::string GeneralDateTime() override { return {}; }
+  void ShowCritical(const std::string& text, const std::string&) override {
+    std::fprintf(stderr, "reported: %s\n", text.c_str());
+  }
+  void Beep() override {}
+  [[noreturn]] void EndNow() override {
+    FUZZ_CHECK(!"a settings routine reported a failure");
+    std::abort();
+  }
+};
+
+bool HasOwnMarks(std::string_view text) {
+  for (const char* mark : {"<CR>", "<LF>", "<QUOTE>"}) {
+    if (text.find(mark) != std::string_view::npos) return true;
+  }
+  return false;
+}
+
+// WriteINI then ReadINI gives the value back whenever nothing in its stored,
+// escaped form is lost to the reader: no blanks at its ends or enclosing
+// quotes, no NUL, room in the buffer, and no escape marks of its own.
+void CheckSettingsRoutines(const std::optional<std::string>& content, const std::string& section,
+                           const std::string& key, const std::string& value,
+                           const std::string& defaultValue) {
+  MemoryStore store;
+  store.file = content;
+  CountingBeeper beeper;
+  NoReports output;
+  zlv::ErrorReporter reporter(output);
+  zlv::ManagerGlobal settings(store, beeper, reporter);
+
+  const std::string read = settings.ReadINI("f.ini", section, key, defaultValue);
+  FUZZ_CHECK(read.size() <= std::max(kMaxValueLength, defaultValue.size()));
+
+  settings.WriteINI("f.ini", section, key, value);
+  if (beeper.beeps > 0) {
+    FUZZ_CHECK(beeper.beeps == 1);
+    FUZZ_CHECK(store.file == content);
+    return;
+  }
+  const std::string stored = zlv::EscapeValue(value);
+  const bool keptWhole = !stored.empty() && stored.find('\0') == std::string::npos &&
+                         Trim(stored) == stored && AsRead(stored) == stored && !HasOwnMarks(value);
+  if (keptWhole) FUZZ_CHECK(settings.ReadINI("f.ini", section, key, "?") == value);
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -122,5 +198,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
 
   CheckWrite(content, section, key, value);
+  CheckSettingsRoutines(content, section, key, value, defaultValue);
+  CheckSettingsRoutines(std::nullopt, section, key, value, defaultValue);
   return 0;
 }
