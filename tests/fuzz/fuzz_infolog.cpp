@@ -6,6 +6,7 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,13 +30,15 @@ class MemoryLog : public zlv::LogFileSource {
   }
   int64_t Length() override {
     FUZZ_CHECK(open);
-    return static_cast<int64_t>(bytes.size());
+    measured = static_cast<int64_t>(bytes.size());
+    return measured;
   }
   std::size_t Read(int64_t offset, std::span<char> buffer) override {
     FUZZ_CHECK(open);
     FUZZ_CHECK(offset >= 0);
     reads.push_back({offset, buffer.size()});
     if (failReads) zlv::Raise(zlv::err::kInternal, "read failed");
+    if (cutOnRead) bytes.resize(std::min(bytes.size(), *cutOnRead));
     if (static_cast<std::size_t>(offset) >= bytes.size()) return 0;
     const std::size_t n = std::min(buffer.size(), bytes.size() - static_cast<std::size_t>(offset));
     std::copy_n(bytes.data() + offset, n, buffer.data());
@@ -47,6 +50,8 @@ class MemoryLog : public zlv::LogFileSource {
   std::string bytes;
   bool exists = true;
   bool failReads = false;
+  std::optional<std::size_t> cutOnRead;  // the writer truncates between measure and read
+  int64_t measured = -1;
   bool open = false;
   std::vector<ReadCall> reads;  // of the current tick
   std::string delivered;        // bytes handed out in the current tick
@@ -118,9 +123,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   for (int tick = 0; tick < 32; ++tick) {
     log.failReads = false;
+    log.cutOnRead.reset();
     if (tick > 0) {
       if (in.remaining_bytes() == 0) break;
-      switch (in.ConsumeIntegralInRange(0, 6)) {
+      switch (in.ConsumeIntegralInRange(0, 7)) {
         case 0:  // the application appends
           log.exists = true;
           log.bytes += in.ConsumeRandomLengthString(512);
@@ -143,12 +149,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
           log.failReads = true;
           log.bytes += in.ConsumeRandomLengthString(64);
           break;
+        case 6:  // cut short between the measure and the read
+          log.bytes += in.ConsumeRandomLengthString(512);
+          log.cutOnRead = in.ConsumeIntegralInRange<std::size_t>(0, log.bytes.size());
+          break;
         default:  // nothing happened
           break;
       }
     }
     log.reads.clear();
     log.delivered.clear();
+    log.measured = -1;
     grid.inserted.clear();
 
     const int32_t previous = lastLogLength > 0 ? lastLogLength : zlv::infolog::kAssumedLength;
@@ -160,7 +171,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       FUZZ_CHECK(lastLogLength == 0);
       FUZZ_CHECK(log.reads.empty());
     } else {
-      FUZZ_CHECK(lastLogLength == static_cast<int32_t>(log.bytes.size()));
+      // The length measured at this read, whatever became of the file since.
+      FUZZ_CHECK(lastLogLength == log.measured);
+      if (!log.cutOnRead) FUZZ_CHECK(lastLogLength == static_cast<int32_t>(log.bytes.size()));
     }
     const int64_t length = lastLogLength;
     for (const ReadCall& r : log.reads) {
