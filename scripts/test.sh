@@ -11,6 +11,9 @@ bash "$root/scripts/check-exe.sh" "$root/build/win32/ZemloLinkvaneManager.exe" X
 echo "== native unit tests"
 ctest --test-dir "$root/build/native" --output-on-failure -j "$(nproc)"
 
+echo "== fuzzing, 45 s per target"
+bash "$root/scripts/fuzz.sh" 45
+
 echo "== Windows tests under Wine"
 # A fresh prefix for every run, made before ctest lists the tests under Wine.
 rm -rf "$root/build/win64/wineprefix"

@@ -21,6 +21,10 @@ bool SameName(std::string_view a, std::string_view b) {
   return true;
 }
 
+std::string_view CutAtNul(std::string_view s) {
+  return s.substr(0, s.find('\0'));
+}
+
 std::string_view Trim(std::string_view s) {
   while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
   while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
@@ -87,8 +91,19 @@ std::string CleanValue(std::string_view value) {
     value = value.substr(1, value.size() - 2);
   }
   // The reader hands over a C string: a NUL ends it.
-  value = value.substr(0, value.find('\0'));
+  value = CutAtNul(value);
   return std::string(value.substr(0, kMaxValueLength));
+}
+
+// The line end for lines added at `at`. After the file's last LF, lines end
+// in a CR; an LF added there would join all of them into one line and lose
+// their entries, so lines added among them end in a CR as well.
+std::string_view LineEndAt(std::string_view content, std::size_t at) {
+  if (content.find('\n', at) != std::string_view::npos) return "\r\n";
+  const std::string_view before = content.substr(0, at);
+  const std::size_t lastLf = before.rfind('\n');
+  const std::size_t tail = lastLf == std::string_view::npos ? 0 : lastLf + 1;
+  return before.find('\r', tail) != std::string_view::npos ? "\r" : "\r\n";
 }
 
 bool HasLineBreak(std::string_view s) {
@@ -135,8 +150,9 @@ SectionSpan FindSection(std::string_view content, std::string_view section, std:
 
 std::optional<std::string> FindValue(std::string_view content, std::string_view section,
                                      std::string_view key) {
-  section = Trim(section);
-  key = Trim(key);
+  // C strings at the platform's interface, as in WriteString: a NUL ends a name.
+  section = Trim(CutAtNul(section));
+  key = Trim(CutAtNul(key));
   if (section.empty() || key.empty()) return std::nullopt;
   const SectionSpan span = FindSection(content, section, key);
   if (!span.entry) return std::nullopt;
@@ -149,7 +165,7 @@ std::string ReadString(const std::optional<std::string>& content, std::string_vi
   if (content) {
     if (auto value = FindValue(*content, section, key)) return *value;
   }
-  std::string_view def = defaultValue.substr(0, defaultValue.find('\0'));
+  std::string_view def = CutAtNul(defaultValue);
   while (!def.empty() && def.back() == ' ') def.remove_suffix(1);
   return std::string(def.substr(0, kMaxValueLength));
 }
@@ -157,13 +173,14 @@ std::string ReadString(const std::optional<std::string>& content, std::string_vi
 std::optional<std::string> WriteString(std::string_view content, std::string_view section,
                                        std::string_view key, std::string_view value) {
   // The platform takes C strings: a NUL ends each of them.
-  section = section.substr(0, section.find('\0'));
-  key = key.substr(0, key.find('\0'));
-  value = value.substr(0, value.find('\0'));
-  section = Trim(section);
-  key = Trim(key);
+  section = Trim(CutAtNul(section));
+  key = Trim(CutAtNul(key));
+  value = CutAtNul(value);
   if (section.empty() || key.empty()) return std::nullopt;
   if (HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value)) return std::nullopt;
+  // Such a key would be written, but never found again: its line would read
+  // as a shorter key, or as a section header.
+  if (key.find('=') != std::string_view::npos || key.front() == '[') return std::nullopt;
 
   const SectionSpan span = FindSection(content, section, key);
   std::string out;
@@ -175,17 +192,19 @@ std::optional<std::string> WriteString(std::string_view content, std::string_vie
     out.append(content.substr(span.entry->valueEnd));
     return out;
   }
-  const std::string entry = std::string(key) + "=" + std::string(value) + "\r\n";
   if (span.found) {
+    const std::string_view end = LineEndAt(content, span.appendAt);
     out.append(content.substr(0, span.appendAt));
-    if (span.appendNeedsBreak) out.append("\r\n");
-    out.append(entry);
+    if (span.appendNeedsBreak) out.append(end);
+    out.append(key).append("=").append(value).append(end);
     out.append(content.substr(span.appendAt));
     return out;
   }
+  const std::string_view end = LineEndAt(content, content.size());
   out.append(content);
-  if (!content.empty() && content.back() != '\n') out.append("\r\n");
-  out.append("[").append(section).append("]\r\n").append(entry);
+  if (!content.empty() && content.back() != '\n' && content.back() != '\r') out.append(end);
+  out.append("[").append(section).append("]").append(end);
+  out.append(key).append("=").append(value).append(end);
   return out;
 }
 

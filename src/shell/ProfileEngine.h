@@ -30,8 +30,10 @@ std::string ReadString(const std::optional<std::string>& content, std::string_vi
 // The file's new content after storing key=value in the section: an existing
 // entry gets the new value in place, a new key goes after the last non-blank
 // line of its section, a new section goes at the end of the file. Every other
-// byte stays as it was; what is added ends in CR LF. nullopt for a request the
-// file cannot hold safely (an empty name, a line break in a name or value).
+// byte stays as it was; what is added ends in CR LF, or in CR alone among
+// lines that end so. nullopt for a request the file cannot hold safely: an
+// empty name, a line break in a name or value, a key holding "=" or starting
+// with "[".
 std::optional<std::string> WriteString(std::string_view content, std::string_view section,
                                        std::string_view key, std::string_view value);
 

@@ -49,6 +49,7 @@ TEST(ProfileEngine, FindsValuesAsThePlatformReadsThem) {
       {"a CR ends a line only where no LF follows", "[S]\rk=v\r\nj=w\r", "S", "k", std::nullopt},
       {"... so it stays inside the line", "[S]\r\nk=v\rj=w\r\n", "S", "k", "v\rj=w"},
       {"NUL ends the value", "[S]\r\nk=ab\0cd\r\n"s, "S", "k", "ab"},
+      {"NUL ends the requested names", "[S]\r\nk=v\r\n", "S\0x"s, "k\0y"s, "v"},
       {"binary bytes pass", "[S]\r\nk=\x01\xff\x80\r\n", "S", "k", "\x01\xff\x80"},
       {"empty key name", "[S]\r\n=v\r\n", "S", "", std::nullopt},
       {"empty section name", "[]\r\nk=v\r\n", "", "k", std::nullopt},
@@ -106,21 +107,73 @@ TEST(ProfileEngine, WritesChangeOnlyWhatTheyMust) {
       {"NULs and binary bytes kept", "Data \0 before \0 first \0 section"s, "section1", "key1",
        "string1", "Data \0 before \0 first \0 section\r\n[section1]\r\nkey1=string1\r\n"s},
       {"CR-only lines, in place", "[S]\rk=v\r", "S", "k", "w", "[S]\rk=w\r"},
-      {"CR-only lines, new key", "[S]\rk=v\r", "S", "j", "w", "[S]\rk=v\rj=w\r\n"},
+      // An LF among lines that end in CR alone would join them into one line.
+      {"CR-only lines, new key", "[S]\rk=v\r", "S", "j", "w", "[S]\rk=v\rj=w\r"},
+      {"CR-only lines, new key after an unterminated line", "[S]\rk=v", "S", "j", "w",
+       "[S]\rk=v\rj=w\r"},
+      {"CR-only lines, new section", "[S]\rk=v\r", "T", "j", "w", "[S]\rk=v\r[T]\rj=w\r"},
+      {"CR lines after the last LF", "[A]\r\na=1\r\n[S]\rk=v\r", "S", "j", "w",
+       "[A]\r\na=1\r\n[S]\rk=v\rj=w\r"},
+      {"LF lines keep CR LF before CR lines", "[S]\r\nk=v\r\n[T]\rx=1\r", "S", "j", "w",
+       "[S]\r\nk=v\r\nj=w\r\n[T]\rx=1\r"},
+      {"a lone CR ends the file", "[A]\na=1\n;\r", "B", "k", "v", "[A]\na=1\n;\r[B]\rk=v\r"},
+      {"NUL ends the names", "", "S\0x"s, "k\0y"s, "v", "[S]\r\nk=v\r\n"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(WriteString(c.before, c.section, c.key, c.value), c.after) << c.what;
   }
 }
 
-TEST(ProfileEngine, RefusesWhatWouldDamageTheFile) {
+TEST(ProfileEngine, RefusesWhatWouldDamageTheFileOrNeverReadBack) {
   const std::string content = "[S]\r\nk=v\r\n";
-  const char* const sections[] = {"", "  ", "S\r\n[T]", "S"};
-  const char* const keys[] = {"k", "k", "k", "a\nb"};
-  for (int i = 0; i < 4; ++i) {
-    EXPECT_EQ(WriteString(content, sections[i], keys[i], "v"), std::nullopt) << i;
+  struct Case {
+    const char* what;
+    std::string section;
+    std::string key;
+    std::string value;
+  };
+  const Case cases[] = {
+      {"empty section", "", "k", "v"},
+      {"blank section", "  ", "k", "v"},
+      {"empty after its NUL", "\0S"s, "k", "v"},
+      {"line break in the section", "S\r\n[T]", "k", "v"},
+      {"line break in the key", "S", "a\nb", "v"},
+      {"line break in the value", "S", "k", "two\r\nlines"},
+      {"'=' in the key reads as a shorter key", "S", "a=b", "v"},
+      {"a key of '=' only", "S", "=k", "v"},
+      {"a key starting with '[' can read as a header", "S", "[x", "]"},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(WriteString(content, c.section, c.key, c.value), std::nullopt) << c.what;
   }
-  EXPECT_EQ(WriteString(content, "S", "k", "two\r\nlines"), std::nullopt);
+}
+
+TEST(ProfileEngine, WhatIsWrittenReadsBack) {
+  struct Case {
+    const char* what;
+    std::string content;
+    std::string section;
+    std::string key;
+    std::string value;
+    std::string read;
+  };
+  const Case cases[] = {
+      {"into CR-only lines", "[S]\rk=v\r", "S", "j", "w", "w"},
+      {"new section after CR-only lines", "[S]\rk=v\r", "T", "j", "w", "w"},
+      {"blanks and quotes go as a read takes them", "[S]\r\n", "S", "k", " 'q' ", "q"},
+      {"names cut at a NUL", "[S]\r\n", "S\0a"s, "k\0b"s, "v", "v"},
+  };
+  for (const auto& c : cases) {
+    const auto written = WriteString(c.content, c.section, c.key, c.value);
+    ASSERT_TRUE(written.has_value()) << c.what;
+    EXPECT_EQ(FindValue(*written, c.section, c.key), c.read) << c.what;
+  }
+  // Nor may a write cost the entries that were there.
+  for (const char* section : {"S", "T"}) {
+    const auto written = WriteString("[S]\rk=v\r", section, "j", "w");
+    ASSERT_TRUE(written.has_value()) << section;
+    EXPECT_EQ(FindValue(*written, "S", "k"), "v") << section;
+  }
 }
 
 TEST(ProfileEngine, HandlesATenMegabyteFile) {
