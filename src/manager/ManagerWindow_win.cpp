@@ -8,7 +8,6 @@
 #include <cstddef>
 #include <cstring>
 
-#include "platform/Twips.h"
 #include "platform/Win32Error_win.h"
 #include "resource.h"
 
@@ -95,17 +94,16 @@ void ManagerWindow::Create(HINSTANCE instance) {
     RaiseLastError("RegisterClassEx");
   }
 
-  HDC screen = GetDC(nullptr);
-  dpi_ = GetDeviceCaps(screen, LOGPIXELSX);
-  ReleaseDC(nullptr, screen);
+  dpi_ = Dpi::OfScreen();
 
   const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
-  RECT rect{0, 0, TwipsToPixels(kClientWidth, dpi_), TwipsToPixels(kClientHeight, dpi_)};
+  RECT rect{0, 0, dpi_.ToPixelsX(kClientWidth), dpi_.ToPixelsY(kClientHeight)};
   AdjustWindowRectEx(&rect, style, FALSE, WS_EX_APPWINDOW);
   hwnd_ = CreateWindowExA(WS_EX_APPWINDOW, kClassName, std::string(kManagerCaption).c_str(), style,
                           CW_USEDEFAULT, CW_USEDEFAULT, rect.right - rect.left,
                           rect.bottom - rect.top, nullptr, nullptr, instance, this);
   if (!hwnd_) RaiseLastError("CreateWindowEx");
+  frame_ = std::make_unique<HwndFrame>(hwnd_);
   // Explorer broadcasts this when it restarts; a manager in the tray must re-add its icon.
   taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
   CreateControls();
@@ -116,7 +114,7 @@ void ManagerWindow::CreateControls() {
   metrics.cbSize = sizeof metrics;
   SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof metrics, &metrics, 0);
   font_ = CreateFontIndirectA(&metrics.lfMessageFont);
-  const auto px = [&](int32_t twips) { return TwipsToPixels(twips, dpi_); };
+  const auto px = [&](int32_t twips) { return dpi_.ToPixelsX(twips); };
   HINSTANCE instance = GetModuleHandleA(nullptr);
 
   tooltips_ = CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr, WS_POPUP | TTS_ALWAYSTIP,
@@ -169,68 +167,11 @@ void ManagerWindow::CreateControls() {
 }
 
 int32_t ManagerWindow::TwipsPerPixel() const {
-  return kTwipsPerInch / dpi_;
+  return 1440 / dpi_.x;
 }
 
 void ManagerWindow::SetStatusText(const std::string& text) {
   SendMessageA(statusBar_, SB_SETTEXTA, 0, reinterpret_cast<LPARAM>(text.c_str()));
-}
-
-POINT ManagerWindow::OuterOrigin() {
-  RECT rect{};
-  GetWindowRect(hwnd_, &rect);
-  return {rect.left, rect.top};
-}
-
-int32_t ManagerWindow::Left() {
-  return PixelsToTwips(OuterOrigin().x, dpi_);
-}
-int32_t ManagerWindow::Top() {
-  return PixelsToTwips(OuterOrigin().y, dpi_);
-}
-
-int32_t ManagerWindow::Width() {
-  RECT rect{};
-  GetWindowRect(hwnd_, &rect);
-  return PixelsToTwips(rect.right - rect.left, dpi_);
-}
-
-int32_t ManagerWindow::Height() {
-  RECT rect{};
-  GetWindowRect(hwnd_, &rect);
-  return PixelsToTwips(rect.bottom - rect.top, dpi_);
-}
-
-void ManagerWindow::SetLeft(int32_t twips) {
-  SetWindowPos(hwnd_, nullptr, TwipsToPixels(twips, dpi_), OuterOrigin().y, 0, 0,
-               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void ManagerWindow::SetTop(int32_t twips) {
-  SetWindowPos(hwnd_, nullptr, OuterOrigin().x, TwipsToPixels(twips, dpi_), 0, 0,
-               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-void ManagerWindow::Move(int32_t left, int32_t top, int32_t, int32_t) {
-  SetWindowPos(hwnd_, nullptr, TwipsToPixels(left, dpi_), TwipsToPixels(top, dpi_), 0, 0,
-               SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
-int32_t ManagerWindow::WindowState() {
-  if (!Visible()) return hiddenState_;
-  if (IsIconic(hwnd_)) return state::kMinimized;
-  if (IsZoomed(hwnd_)) return state::kMaximized;
-  return state::kNormal;
-}
-
-void ManagerWindow::SetWindowState(int32_t windowState) {
-  if (windowState < state::kNormal || windowState > state::kMaximized) {
-    Raise(err::kInvalidProperty, "Invalid property value");
-  }
-  hiddenState_ = windowState;
-  if (!Visible()) return;
-  static constexpr int kShow[] = {SW_RESTORE, SW_MINIMIZE, SW_MAXIMIZE};
-  ShowWindow(hwnd_, kShow[windowState]);
 }
 
 std::string ManagerWindow::Caption() {
@@ -241,14 +182,8 @@ std::string ManagerWindow::Caption() {
 
 void ManagerWindow::Show() {
   if (!IsWindow(hwnd_)) Raise(err::kObjectNotSet, "Object variable not set");
-  static constexpr int kShow[] = {SW_SHOWNORMAL, SW_SHOWMINIMIZED, SW_SHOWMAXIMIZED};
-  ShowWindow(hwnd_, kShow[hiddenState_]);
+  frame_->Show();
   UpdateWindow(hwnd_);
-}
-
-void ManagerWindow::Hide() {
-  if (Visible()) hiddenState_ = WindowState();
-  ShowWindow(hwnd_, SW_HIDE);
 }
 
 void ManagerWindow::Refresh() {
@@ -285,7 +220,7 @@ void ManagerWindow::NotifyIcon(int32_t operation, const TrayIconRecord& record) 
 }
 
 void ManagerWindow::ShowAfterLoad() {
-  if (hiddenState_ != state::kMinimized) Show();
+  if (WindowState() != state::kMinimized) Show();
   // The first resize sends a minimised start straight to the tray.
   logic_->Form_Resize();
 }

@@ -6,9 +6,11 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <string>
 
 #include "manager/LinkvaneManager.h"
+#include "platform/WindowFrame_win.h"
 
 namespace zlv {
 
@@ -35,23 +37,25 @@ class ManagerWindow final : public ManagerView, public TrayArea {
   // Where the WM_TIMER of a timer of this window goes.
   void RouteTimer(UINT_PTR id, std::function<void()> tick) { timers_[id] = std::move(tick); }
 
-  // ManagerView
-  int32_t Left() override;
-  int32_t Top() override;
-  int32_t Width() override;
-  int32_t Height() override;
-  void SetLeft(int32_t twips) override;
-  void SetTop(int32_t twips) override;
-  void SetWidth(int32_t) override {}  // the manager keeps its designed size
-  void SetHeight(int32_t) override {}
-  void Move(int32_t left, int32_t top, int32_t, int32_t) override;
-  int32_t WindowState() override;
-  void SetWindowState(int32_t state) override;
+  // ManagerView: the frame's placement and state are those of any top-level window.
+  int32_t Left() override { return frame_->Left(); }
+  int32_t Top() override { return frame_->Top(); }
+  int32_t Width() override { return frame_->Width(); }
+  int32_t Height() override { return frame_->Height(); }
+  void SetLeft(int32_t twips) override { frame_->SetLeft(twips); }
+  void SetTop(int32_t twips) override { frame_->SetTop(twips); }
+  void SetWidth(int32_t twips) override { frame_->SetWidth(twips); }
+  void SetHeight(int32_t twips) override { frame_->SetHeight(twips); }
+  void Move(int32_t left, int32_t top, int32_t width, int32_t height) override {
+    frame_->Move(left, top, width, height);
+  }
+  int32_t WindowState() override { return frame_->WindowState(); }
+  void SetWindowState(int32_t state) override { frame_->SetWindowState(state); }
   uintptr_t Handle() override { return reinterpret_cast<uintptr_t>(hwnd_); }
   std::string Caption() override;
   bool Visible() override { return IsWindowVisible(hwnd_) != FALSE; }
   void Show() override;
-  void Hide() override;
+  void Hide() override { frame_->Hide(); }
   void Refresh() override;
   void SetShowInTaskbar(bool show) override;
   void SetBusyPointer(bool busy) override;
@@ -68,7 +72,6 @@ class ManagerWindow final : public ManagerView, public TrayArea {
   LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
   void CreateControls();
   void OnCommand(WORD id);
-  POINT OuterOrigin();
 
   HWND hwnd_ = nullptr;
   HWND statusBar_ = nullptr;
@@ -78,11 +81,10 @@ class ManagerWindow final : public ManagerView, public TrayArea {
   HICON bigIcon_ = nullptr;
   HICON smallIcon_ = nullptr;
   HFONT font_ = nullptr;
-  int dpi_ = 96;
+  Dpi dpi_;
+  std::unique_ptr<HwndFrame> frame_;
   UINT taskbarCreated_ = 0;
   bool busy_ = false;
-  // The state to show in while the window is hidden (before its first showing, in the tray).
-  int32_t hiddenState_ = state::kNormal;
   LinkvaneManager* logic_ = nullptr;
   std::map<UINT_PTR, std::function<void()>> timers_;
 };

@@ -104,6 +104,11 @@ int32_t HwndFrame::InnerHeight() {
   return dpi_.ToTwipsY(r.bottom - r.top);
 }
 
+void HwndFrame::Hide() {
+  if (IsWindowVisible(hwnd_)) hiddenState_ = WindowState();
+  ShowWindow(hwnd_, SW_HIDE);
+}
+
 void HwndFrame::Show() {
   if (IsWindowVisible(hwnd_)) return;
   ShowWindow(hwnd_, ShowCommand(hiddenState_));

@@ -40,6 +40,8 @@ class HwndFrame final : public WindowFrame {
   int32_t InnerHeight();
   // Shows a hidden window in the state set while it was hidden.
   void Show();
+  // Hides the window; a later Show brings it back in the state it had.
+  void Hide();
   const Dpi& Scale() const { return dpi_; }
 
  private:

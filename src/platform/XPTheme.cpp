@@ -73,8 +73,10 @@ void XPTheme::StopSubClass(const WindowHandle& hWnd) {
   });
 }
 
-void XPTheme::SubClassAllFrames(WindowHandle window, const std::string& excludeName) {
-  Procedure p(reporter_, kModule, "SubClassAllFrames");
+void XPTheme::ForEachFrame(std::string_view procedure, WindowHandle window,
+                           const std::string& excludeName,
+                           const std::function<void(WindowHandle)>& action) {
+  Procedure p(reporter_, kModule, procedure);
   p.Run([&] {
     p.At(10);
     if (!themesActive_) return;
@@ -83,26 +85,20 @@ void XPTheme::SubClassAllFrames(WindowHandle window, const std::string& excludeN
       p.At(30);
       if (control.kind == ControlKind::kFrame && !Excluded(control, excludeName)) {
         p.At(40);
-        StartSubClass(control.handle);
+        action(control.handle);
       }
     }
   });
 }
 
+void XPTheme::SubClassAllFrames(WindowHandle window, const std::string& excludeName) {
+  ForEachFrame("SubClassAllFrames", window, excludeName,
+               [this](WindowHandle frame) { StartSubClass(frame); });
+}
+
 void XPTheme::UnSubClassAllFrames(WindowHandle window, const std::string& excludeName) {
-  Procedure p(reporter_, kModule, "UnSubClassAllFrames");
-  p.Run([&] {
-    p.At(10);
-    if (!themesActive_) return;
-    p.At(20);
-    for (const ControlInfo& control : layer_.Controls(window)) {
-      p.At(30);
-      if (control.kind == ControlKind::kFrame && !Excluded(control, excludeName)) {
-        p.At(40);
-        StopSubClass(control.handle);
-      }
-    }
-  });
+  ForEachFrame("UnSubClassAllFrames", window, excludeName,
+               [this](WindowHandle frame) { StopSubClass(frame); });
 }
 
 intptr_t XPTheme::WindowProc(WindowHandle hWnd, uint32_t message, uintptr_t wParam,

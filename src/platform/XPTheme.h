@@ -6,6 +6,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "shell/ErrorReporter.h"
@@ -76,6 +77,9 @@ class XPTheme {
   const std::map<WindowHandle, WindowProcAddress>& SubclassTable() const { return subclassTable_; }
 
  private:
+  // The walk both frame procedures share, reported under the caller's name.
+  void ForEachFrame(std::string_view procedure, WindowHandle window, const std::string& excludeName,
+                    const std::function<void(WindowHandle)>& action);
   WindowProcLayer& layer_;
   ErrorReporter& reporter_;
   std::function<std::string()> winVersion_;

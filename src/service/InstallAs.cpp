@@ -77,8 +77,8 @@ void InstallAs::cmdCancel_Click() {
   });
 }
 
-void InstallAs::txtUsername_KeyPress(int16_t& keyAscii) {
-  Procedure p(settings_.Reporter(), kModule, "txtUsername_KeyPress");
+void InstallAs::EnterPerformsOK(std::string_view procedure, int16_t& keyAscii) {
+  Procedure p(settings_.Reporter(), kModule, procedure);
   p.Run([&] {
     p.At(10);
     if (keyAscii == kEnter) {
@@ -89,16 +89,12 @@ void InstallAs::txtUsername_KeyPress(int16_t& keyAscii) {
   });
 }
 
+void InstallAs::txtUsername_KeyPress(int16_t& keyAscii) {
+  EnterPerformsOK("txtUsername_KeyPress", keyAscii);
+}
+
 void InstallAs::txtPassword_KeyPress(int16_t& keyAscii) {
-  Procedure p(settings_.Reporter(), kModule, "txtPassword_KeyPress");
-  p.Run([&] {
-    p.At(10);
-    if (keyAscii == kEnter) {
-      keyAscii = 0;
-      p.At(20);
-      cmdOK_Click();
-    }
-  });
+  EnterPerformsOK("txtPassword_KeyPress", keyAscii);
 }
 
 void InstallAs::Form_Terminate() {

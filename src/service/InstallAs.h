@@ -68,6 +68,8 @@ class InstallAs final : public LoginDialog, private InstallAsEvents {
   void cmdCancel_Click() override;
   void txtUsername_KeyPress(int16_t& keyAscii) override;
   void txtPassword_KeyPress(int16_t& keyAscii) override;
+  // Enter in either box is swallowed and confirms; every other key passes.
+  void EnterPerformsOK(std::string_view procedure, int16_t& keyAscii);
 
   InstallAsWindow& window_;
   ManagerGlobal& settings_;
