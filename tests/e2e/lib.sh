@@ -30,6 +30,17 @@ zlv_reset() {
 # The automation driver (see tests/win/zlvdriver).
 drv() { timeout 30 wine "$ZLV_TESTBIN/zlvdriver.exe" "$@" 2>&1 | tr -d '\r'; return "${PIPESTATUS[0]}"; }
 
+zlv_set_dpi() {  # DPI: the screen's logical DPI, read by Wine when its server starts
+  local hex
+  hex=$(printf '0x%x' "$1")
+  timeout 30 wine reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$hex" /f >/dev/null 2>&1
+  timeout 30 wine reg add 'HKCC\Software\Fonts' /v LogPixels /t REG_DWORD /d "$hex" /f >/dev/null 2>&1
+  timeout 10 wineserver -k 2>/dev/null
+  timeout 20 wineserver -w 2>/dev/null
+  wineserver -p60 </dev/null >/dev/null 2>&1
+  timeout 30 wine cmd /c exit </dev/null >/dev/null 2>&1
+}
+
 zlv_wait_hidden() {  # TITLE: waits up to 10 s until the window is hidden or gone
   local i
   for i in $(seq 50); do
