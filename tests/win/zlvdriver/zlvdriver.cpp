@@ -59,21 +59,21 @@ std::vector<HWND> Children(HWND parent) {
 }
 
 // A child by its text, or by "Class#n" (the n-th child of that class, from 0).
-HWND FindChild(HWND parent, const std::string& spec) {
-  const auto hash = spec.rfind('#');
+HWND FindChild(HWND parent, const std::string& pattern) {
+  const auto hash = pattern.rfind('#');
   int wanted = -1;
   std::string className;
-  if (hash != std::string::npos && hash + 1 < spec.size() &&
-      spec.find_first_not_of("0123456789", hash + 1) == std::string::npos) {
-    className = spec.substr(0, hash);
-    wanted = std::atoi(spec.c_str() + hash + 1);
+  if (hash != std::string::npos && hash + 1 < pattern.size() &&
+      pattern.find_first_not_of("0123456789", hash + 1) == std::string::npos) {
+    className = pattern.substr(0, hash);
+    wanted = std::atoi(pattern.c_str() + hash + 1);
   }
   int seen = 0;
   for (HWND child : Children(parent)) {
     if (wanted >= 0) {
       if (_stricmp(ClassOf(child).c_str(), className.c_str()) == 0 && seen++ == wanted)
         return child;
-    } else if (TextOf(child) == spec) {
+    } else if (TextOf(child) == pattern) {
       return child;
     }
   }
