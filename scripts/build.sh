@@ -8,4 +8,4 @@ cmake --build "$root/build/native" -j "$jobs"
 cmake -S "$root" -B "$root/build/win64" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-x86_64.cmake" >/dev/null
 cmake --build "$root/build/win64" -j "$jobs"
 cmake -S "$root" -B "$root/build/win32" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/mingw-i686.cmake" >/dev/null
-cmake --build "$root/build/win32" -j "$jobs" --target ZemloLinkvaneManager
+cmake --build "$root/build/win32" -j "$jobs"
