@@ -39,8 +39,19 @@ int ListViewGrid::TextWidth(std::string_view text) {
 }
 
 void ListViewGrid::SetRedraw(bool on) {
-  SendMessageA(lv_, WM_SETREDRAW, on ? TRUE : FALSE, 0);
-  if (on) InvalidateRect(lv_, nullptr, TRUE);
+  if (!on) {
+    SendMessageA(lv_, WM_SETREDRAW, FALSE, 0);
+    return;
+  }
+  // Switched back on, the list-view brings its scroll bars up to date, and a
+  // visible bar is drawn there and then: under Wine several milliseconds per
+  // bar, inside the tick. Out of sight for that moment (the system's own half
+  // of the switch), the bars are drawn in the paint that follows, which waits
+  // behind input and covers several fills when ticks come faster than paints.
+  DefWindowProcA(lv_, WM_SETREDRAW, FALSE, 0);
+  SendMessageA(lv_, WM_SETREDRAW, TRUE, 0);
+  DefWindowProcA(lv_, WM_SETREDRAW, TRUE, 0);
+  RedrawWindow(lv_, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME);
 }
 
 int32_t ListViewGrid::Items() {
@@ -121,10 +132,8 @@ void ListViewGrid::AutoSize(int32_t first, int32_t last, bool equalWidths, int32
     for (const std::vector<int>& row : widths_) {
       if (static_cast<std::size_t>(col) < row.size()) width = std::max(width, row[col]);
     }
-    if (static_cast<std::size_t>(col) < titles_.size()) {
-      const int title = static_cast<int>(SendMessageA(
-          lv_, LVM_GETSTRINGWIDTHA, 0, reinterpret_cast<LPARAM>(titles_[col].c_str())));
-      width = std::max(width, title + kHeaderPaddingPixels);
+    if (static_cast<std::size_t>(col) < titleWidths_.size()) {
+      width = std::max(width, titleWidths_[col]);
     }
     widths.push_back(width + extra);
   }
@@ -132,7 +141,11 @@ void ListViewGrid::AutoSize(int32_t first, int32_t last, bool equalWidths, int32
     std::fill(widths.begin(), widths.end(), *std::max_element(widths.begin(), widths.end()));
   }
   for (int32_t col = first; col <= last; ++col) {
-    if (!SendMessageA(lv_, LVM_SETCOLUMNWIDTH, col, MAKELPARAM(widths[col - first], 0))) {
+    // An unchanged width is not set again: the list-view would lay out its
+    // header and rows anew for nothing.
+    const int width = widths[col - first];
+    if (SendMessageA(lv_, LVM_GETCOLUMNWIDTH, col, 0) == width) continue;
+    if (!SendMessageA(lv_, LVM_SETCOLUMNWIDTH, col, MAKELPARAM(width, 0))) {
       Refused("a column width");
     }
   }
@@ -153,14 +166,20 @@ void ListViewGrid::SetCols(int32_t cols) {
     }
   }
   titles_.resize(static_cast<std::size_t>(cols));
+  titleWidths_.resize(static_cast<std::size_t>(cols), kHeaderPaddingPixels);
 }
 
 void ListViewGrid::SetTitles(std::string_view titles) {
   const int32_t cols = Cols();
   titles_.resize(static_cast<std::size_t>(cols));
+  titleWidths_.assign(static_cast<std::size_t>(cols), 0);
   for (int32_t col = 0; col < cols; ++col) {
     const std::size_t bar = titles.find('|');
     titles_[col] = std::string(titles.substr(0, bar));
+    titleWidths_[col] =
+        static_cast<int>(SendMessageA(lv_, LVM_GETSTRINGWIDTHA, 0,
+                                      reinterpret_cast<LPARAM>(titles_[col].c_str()))) +
+        kHeaderPaddingPixels;
     titles = bar == std::string_view::npos ? std::string_view() : titles.substr(bar + 1);
     LVCOLUMNA column{};
     column.mask = LVCF_TEXT;

@@ -42,7 +42,8 @@ class ListViewGrid final : public LogGrid {
   HWND lv_;
   Dpi dpi_;
   std::vector<std::string> titles_;
-  std::string cell_;  // reused buffer: the list-view wants terminated text
+  std::vector<int> titleWidths_;  // pixels, header margins included
+  std::string cell_;              // reused buffer: the list-view wants terminated text
   // Each item's cell widths in pixels, in item order. The list-view's own
   // autosize measures every cell through a fresh device context, which costs
   // tens of milliseconds per fill; here each cell is measured once, on insert.

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "LogMonitorFakes.h"
 #include "logmonitor/LogFile.h"
 
@@ -225,6 +228,65 @@ TEST_F(InfoLogReaderTest, NewDataFlagOnlySetByARead) {
   EXPECT_EQ(reader.LogGetLatest(10000, lines, flag), 0);
   EXPECT_TRUE(flag) << "an empty read is still a read";
   EXPECT_TRUE(lines.lines.empty());
+}
+
+// The real file underneath, with every call written down.
+class CountingLogFile final : public LogFileSource {
+ public:
+  void Open(const std::string& path) override {
+    calls.push_back("open");
+    inner.Open(path);
+  }
+  int64_t Length() override {
+    calls.push_back("length");
+    return inner.Length();
+  }
+  std::size_t Read(int64_t offset, std::span<char> buffer) override {
+    calls.push_back("read");
+    return inner.Read(offset, buffer);
+  }
+  void Close() noexcept override {
+    calls.push_back("close");
+    inner.Close();
+  }
+  StreamLogFile inner;
+  std::vector<std::string> calls;
+};
+
+TEST(InfoLogReaderIdleTest, UnchangedFileIsOnlyMeasured) {
+  test::TempFolder folder;
+  CountingLogFile file;
+  InfoLogReader reader{file};
+  reader.LogFilePath = folder.File("InfoLog.txt");
+  test::FakeLogGrid grid;
+  test::WriteFile(reader.LogFilePath, LogText(0, 30));
+  int32_t last = reader.LogFill(grid, 0);
+  ASSERT_EQ(grid.FirstCells(), Ids(29, 0));
+
+  const std::vector<std::string> measured = {"open", "length", "close"};
+  const std::vector<std::string> read = {"open", "length", "read", "close"};
+  struct Step {
+    const char* what;
+    std::string append;
+    std::vector<std::string> fileCalls;
+    bool gridTouched;
+  };
+  const Step steps[] = {
+      {"idle", "", measured, false},
+      {"idle again", "", measured, false},
+      {"a line being written", "30\tINFO\tSW", read, true},
+      {"idle after it", "", measured, false},
+      {"a complete line", "ITCH-1\tx\r\n", read, true},
+  };
+  for (const Step& step : steps) {
+    if (!step.append.empty()) test::AppendFile(reader.LogFilePath, step.append);
+    file.calls.clear();
+    grid.calls.clear();
+    last = reader.LogFill(grid, last);
+    EXPECT_EQ(file.calls, step.fileCalls) << step.what;
+    EXPECT_EQ(!grid.calls.empty(), step.gridTouched) << step.what;
+  }
+  EXPECT_EQ(grid.rows.size(), 31u) << "the remainder alone has two fields";
 }
 
 TEST_F(InfoLogReaderTest, GridFailureMidFillKeepsRowsAndLength) {
