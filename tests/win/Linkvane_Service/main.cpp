@@ -9,6 +9,10 @@
 // "interval=N" or from LinkvaneStandIn.ini beside the program:
 //   [Stand-in]
 //   Interval=250
+//   StopDelay=7000
+// StopDelay (default 0) makes it sit on a stop request that long before it
+// stops, as a slow service would. It writes its process id to pid.txt, so a
+// test can kill it the hard way.
 #include <windows.h>
 
 #include <cstdio>
@@ -23,6 +27,7 @@ struct StandIn {
   SERVICE_STATUS status{};
   HANDLE stopEvent = nullptr;
   DWORD intervalMs = 1000;
+  DWORD stopDelayMs = 0;
   unsigned long lineNumber = 0;
 };
 
@@ -63,8 +68,20 @@ DWORD WINAPI Handler(DWORD control, DWORD, void*, void*) {
   switch (control) {
     case SERVICE_CONTROL_STOP:
       AppendLine("controls.txt", "stop");
-      Report(SERVICE_STOP_PENDING, 3000);
-      SetEvent(g_standIn.stopEvent);
+      Report(SERVICE_STOP_PENDING, 3000 + g_standIn.stopDelayMs);
+      if (g_standIn.stopDelayMs == 0) {
+        SetEvent(g_standIn.stopEvent);
+      } else {
+        // A slow stop: the handler must return at once, so a timer thread sets the event later.
+        CreateThread(
+            nullptr, 0,
+            [](void*) -> DWORD {
+              Sleep(g_standIn.stopDelayMs);
+              SetEvent(g_standIn.stopEvent);
+              return 0;
+            },
+            nullptr, 0, nullptr);
+      }
       return NO_ERROR;
     case SERVICE_CONTROL_INTERROGATE:
       return NO_ERROR;
@@ -102,6 +119,13 @@ void WINAPI ServiceMain(DWORD argc, char** argv) {
   Report(SERVICE_START_PENDING, 3000);
   g_standIn.stopEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   g_standIn.intervalMs = ReadInterval(argc, argv);
+  g_standIn.stopDelayMs = GetPrivateProfileIntA(
+      "Stand-in", "StopDelay", 0, (g_standIn.folder + "\\LinkvaneStandIn.ini").c_str());
+  {
+    const std::string pidFile = g_standIn.folder + "\\pid.txt";
+    DeleteFileA(pidFile.c_str());
+    AppendLine("pid.txt", std::to_string(GetCurrentProcessId()));
+  }
   AppendLine("InfoLog.txt", Timestamp() + "\tInfo\tService\tStand-in service started");
   Report(SERVICE_RUNNING);
   static const char* const kPriorities[] = {"Info", "Warning", "Error"};
