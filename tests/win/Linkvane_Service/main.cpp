@@ -9,9 +9,9 @@
 // "interval=N" or from LinkvaneStandIn.ini beside the program:
 //   [Stand-in]
 //   Interval=250
-//   StopDelay=7000
-// StopDelay (default 0) makes it sit on a stop request that long before it
-// stops, as a slow service would. It writes its process id to pid.txt, so a
+//   StopDelay=14000
+// StopDelay (default 0) makes it sit on a stop request that long, without
+// reporting progress, before it stops: a service that ignores stop a while. It writes its process id to pid.txt, so a
 // test can kill it the hard way.
 #include <windows.h>
 
@@ -68,7 +68,7 @@ DWORD WINAPI Handler(DWORD control, DWORD, void*, void*) {
   switch (control) {
     case SERVICE_CONTROL_STOP:
       AppendLine("controls.txt", "stop");
-      Report(SERVICE_STOP_PENDING, 3000 + g_standIn.stopDelayMs);
+      Report(SERVICE_STOP_PENDING, 3000);
       if (g_standIn.stopDelayMs == 0) {
         SetEvent(g_standIn.stopEvent);
       } else {
