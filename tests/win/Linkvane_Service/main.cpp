@@ -11,8 +11,8 @@
 //   Interval=250
 //   StopDelay=14000
 // StopDelay (default 0) makes it sit on a stop request that long, without
-// reporting progress, before it stops: a service that ignores stop a while. It writes its process id to pid.txt, so a
-// test can kill it the hard way.
+// reporting progress, before it stops: a service that ignores stop a while. It writes its process
+// id to pid.txt, so a test can kill it the hard way.
 #include <windows.h>
 
 #include <cstdio>
