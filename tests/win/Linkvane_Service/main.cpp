@@ -64,6 +64,12 @@ void Report(DWORD state, DWORD waitHint = 0) {
   SetServiceStatus(g_standIn.statusHandle, &g_standIn.status);
 }
 
+DWORD WINAPI StopLater(void*) {
+  Sleep(g_standIn.stopDelayMs);
+  SetEvent(g_standIn.stopEvent);
+  return 0;
+}
+
 DWORD WINAPI Handler(DWORD control, DWORD, void*, void*) {
   switch (control) {
     case SERVICE_CONTROL_STOP:
@@ -73,14 +79,7 @@ DWORD WINAPI Handler(DWORD control, DWORD, void*, void*) {
         SetEvent(g_standIn.stopEvent);
       } else {
         // A slow stop: the handler must return at once, so a timer thread sets the event later.
-        CreateThread(
-            nullptr, 0,
-            [](void*) -> DWORD {
-              Sleep(g_standIn.stopDelayMs);
-              SetEvent(g_standIn.stopEvent);
-              return 0;
-            },
-            nullptr, 0, nullptr);
+        CreateThread(nullptr, 0, StopLater, nullptr, 0, nullptr);
       }
       return NO_ERROR;
     case SERVICE_CONTROL_INTERROGATE:
