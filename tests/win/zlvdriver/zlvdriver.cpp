@@ -46,16 +46,30 @@ HWND FindTop(const std::string& title, DWORD waitMs = 0) {
   }
 }
 
+// Enumeration callbacks are named functions: a lambda has no stdcall
+// conversion in the i686 build.
+BOOL CALLBACK CollectChild(HWND child, LPARAM out) {
+  reinterpret_cast<std::vector<HWND>*>(out)->push_back(child);
+  return TRUE;
+}
+
 std::vector<HWND> Children(HWND parent) {
   std::vector<HWND> all;
-  EnumChildWindows(
-      parent,
-      [](HWND child, LPARAM out) -> BOOL {
-        reinterpret_cast<std::vector<HWND>*>(out)->push_back(child);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&all));
+  EnumChildWindows(parent, CollectChild, reinterpret_cast<LPARAM>(&all));
   return all;
+}
+
+struct TitleSearch {
+  std::string title;
+  int count = 0;
+};
+
+BOOL CALLBACK CountTitle(HWND hwnd, LPARAM data) {
+  auto* s = reinterpret_cast<TitleSearch*>(data);
+  char text[512] = {};
+  GetWindowTextA(hwnd, text, sizeof text);
+  if (s->title == text) ++s->count;
+  return TRUE;
 }
 
 // A child by its text, or by "Class#n" (the n-th child of that class, from 0).
@@ -185,19 +199,8 @@ int Run(const std::vector<std::string>& a) {
     return Fail("not visible", title);
   }
   if (command == "count") {  // count TITLE: how many top-level windows carry the title
-    struct Search {
-      std::string title;
-      int count = 0;
-    } search{title};
-    EnumWindows(
-        [](HWND hwnd, LPARAM data) -> BOOL {
-          auto* s = reinterpret_cast<Search*>(data);
-          char text[512] = {};
-          GetWindowTextA(hwnd, text, sizeof text);
-          if (s->title == text) ++s->count;
-          return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    TitleSearch search{title};
+    EnumWindows(CountTitle, reinterpret_cast<LPARAM>(&search));
     std::printf("%d\n", search.count);
     return 0;
   }
