@@ -25,7 +25,9 @@ log="$ZLV_APPDIR/InfoLog.txt"
 result="$soak/soak-result.txt"
 printf '[Stand-in]\r\nInterval=50\r\n' >"$ZLV_APPDIR/LinkvaneStandIn.ini"
 
-zlv_start
+# zlv_start bounds the manager to 10 minutes; the soak needs it for its whole run.
+(cd "$ZLV_APPDIR" && timeout $((minutes * 60 + 600)) wine "$ZLV_APPDIR_WIN\\ZemloLinkvaneManager.exe" \
+  >/dev/null 2>&1 &)
 drv wait-visible "$ZLV_TITLE" 20000 >/dev/null
 drv click "$ZLV_TITLE" Start >/dev/null
 check "the service runs" drv wait-status "$ZLV_TITLE" "Service is Running" 30000
@@ -54,9 +56,15 @@ sample() {
 start_info=$(drv procinfo "$ZLV_TITLE")
 first_line=$(latest_in_log)
 t_end=$(($(date +%s) + minutes * 60))
-samples=0 total_gaps=0 max_lag=0 min_rows=999 slow_answers=0 max_answer_ms=0
+samples=0 total_gaps=0 max_lag=0 min_rows=999 slow_answers=0 max_answer_ms=0 lost=
+: >"$soak/soak-samples.txt"
 while [ "$(date +%s)" -lt "$t_end" ]; do
   sleep 20
+  if ! drv wait "$ZLV_TITLE" 1000 >/dev/null 2>&1; then
+    lost="$(date +%T), after $samples samples"
+    echo "the manager's window is gone at $lost" | tee -a "$soak/soak-samples.txt"
+    break
+  fi
   t0=$(date +%s%3N)
   drv status "$ZLV_TITLE" >/dev/null
   answer=$(($(date +%s%3N) - t0))
@@ -67,7 +75,9 @@ while [ "$(date +%s)" -lt "$t_end" ]; do
   total_gaps=$((total_gaps + gaps))
   [ "$lag" -gt "$max_lag" ] && max_lag=$lag
   [ "$rows" -lt "$min_rows" ] && min_rows=$rows
+  echo "$(date +%T) lag=$lag gaps=$gaps rows=$rows status_ms=$answer $(drv procinfo "$ZLV_TITLE")" >>"$soak/soak-samples.txt"
 done
+check_eq "the manager's window stays for the whole soak" "" "$lost"
 end_info=$(drv procinfo "$ZLV_TITLE")
 last_line=$(latest_in_log)
 
@@ -87,14 +97,22 @@ read -r ws1 h1 g1 u1 _ <<<"$end_info"
   echo "lines missing between adjacent rows over all samples: $total_gaps"
   echo "largest lag of the newest row behind the log: $max_lag lines"
   echo "fewest rows in a sample: $min_rows; slowest status answer: $max_answer_ms ms"
+  echo "each sample: $soak/soak-samples.txt"
 } | tee "$result"
 check_eq "no line missing between rows" 0 "$total_gaps"
 # 20 lines a second, a 500 ms refresh and a listview read of about a second.
 check "the newest row stays within 80 lines of the log" [ "$max_lag" -le 80 ]
 check_eq "the status line always answered within 2 s" 0 "$slow_answers"
-check "the handle count grew by under 10%" [ "$h1" -le $((h0 + h0 / 10)) ]
-check "the GDI count grew by under 10%" [ "$g1" -le $((g0 + g0 / 10 + 2)) ]
-check "the USER count grew by under 10%" [ "$u1" -le $((u0 + u0 / 10 + 2)) ]
+# Wine answers 0 for counters it does not keep: such a counter proves nothing.
+for counter in "handle $h0 $h1" "GDI $g0 $g1" "USER $u0 $u1" "working-set $ws0 $ws1"; do
+  read -r name a b <<<"$counter"
+  case "$a$b" in *[!0-9]*) check "the $name count was readable at the end" false; continue ;; esac
+  if [ "$a" -eq 0 ]; then
+    echo "skip - the $name count: Wine reports 0"
+  else
+    check "the $name count grew by under 10%" [ "$b" -le $((a + a / 10 + 2)) ]
+  fi
+done
 
 drv tray "$ZLV_TITLE" 0x203 >/dev/null
 drv wait-visible "$ZLV_TITLE" 10000 >/dev/null
