@@ -296,6 +296,45 @@ TEST_F(ServiceOperationsTest, UnreadableStateNeverCountsAsSuccess) {
   EXPECT_FALSE(fake.Reported());
 }
 
+// The service control manager refusing access: refusing only the action, or
+// refusing every call including the state readings. Each operation ends with
+// its failure text, claims no success and reports nothing.
+TEST_F(ServiceOperationsTest, RefusedAccessGivesTheFailureTextOfEveryOperation) {
+  using Operation = void (ServiceOperations::*)();
+  const std::set<std::string> everything = {"Installed", "Running", "Install",    "Uninstall",
+                                            "Start",     "Stop",    "SendControl"};
+  const struct {
+    const char* name;
+    Operation run;
+    std::string action;
+    bool installed;
+    bool running;
+    std::string text;
+  } cases[] = {
+      {"install", &ServiceOperations::ServiceInstall, "Install", false, false,
+       "Service failed to install"},
+      {"install as", &ServiceOperations::ServiceInstallAs, "Install", false, false,
+       "Service failed to install"},
+      {"uninstall", &ServiceOperations::ServiceUninstall, "Uninstall", true, false,
+       "Service failed to uninstall"},
+      {"start", &ServiceOperations::ServiceStart, "Start", true, false, "Service failed to start"},
+      {"stop", &ServiceOperations::ServiceStop, "Stop", true, true, "Service failed to stop"},
+  };
+  for (const auto& c : cases) {
+    for (const auto& refused : {std::set<std::string>{c.action}, everything}) {
+      SCOPED_TRACE(std::string(c.name) + (refused.size() > 1 ? ", every call" : ", the action"));
+      svc.installed = c.installed;
+      svc.running = c.running;
+      svc.failing = refused;
+      (ops.*c.run)();
+      EXPECT_EQ(bar.Line(), c.text);
+      EXPECT_FALSE(ops.LastOutcomeSucceeded());
+      EXPECT_EQ(svc.installed, c.installed) << "a refused call changes nothing";
+    }
+  }
+  EXPECT_FALSE(fake.Reported());
+}
+
 // --- show, hide ----------------------------------------------------------
 
 TEST_F(ServiceOperationsTest, ShowAndHideSendTheirCode) {

@@ -9,6 +9,10 @@
 // "interval=N" or from LinkvaneStandIn.ini beside the program:
 //   [Stand-in]
 //   Interval=250
+//   StopDelay=14000
+// StopDelay (default 0) makes it sit on a stop request that long, without
+// reporting progress, before it stops: a service that ignores stop a while. It writes its process
+// id to pid.txt, so a test can kill it the hard way.
 #include <windows.h>
 
 #include <cstdio>
@@ -23,6 +27,7 @@ struct StandIn {
   SERVICE_STATUS status{};
   HANDLE stopEvent = nullptr;
   DWORD intervalMs = 1000;
+  DWORD stopDelayMs = 0;
   unsigned long lineNumber = 0;
 };
 
@@ -59,12 +64,23 @@ void Report(DWORD state, DWORD waitHint = 0) {
   SetServiceStatus(g_standIn.statusHandle, &g_standIn.status);
 }
 
+DWORD WINAPI StopLater(void*) {
+  Sleep(g_standIn.stopDelayMs);
+  SetEvent(g_standIn.stopEvent);
+  return 0;
+}
+
 DWORD WINAPI Handler(DWORD control, DWORD, void*, void*) {
   switch (control) {
     case SERVICE_CONTROL_STOP:
       AppendLine("controls.txt", "stop");
       Report(SERVICE_STOP_PENDING, 3000);
-      SetEvent(g_standIn.stopEvent);
+      if (g_standIn.stopDelayMs == 0) {
+        SetEvent(g_standIn.stopEvent);
+      } else {
+        // A slow stop: the handler must return at once, so a timer thread sets the event later.
+        CreateThread(nullptr, 0, StopLater, nullptr, 0, nullptr);
+      }
       return NO_ERROR;
     case SERVICE_CONTROL_INTERROGATE:
       return NO_ERROR;
@@ -102,6 +118,13 @@ void WINAPI ServiceMain(DWORD argc, char** argv) {
   Report(SERVICE_START_PENDING, 3000);
   g_standIn.stopEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   g_standIn.intervalMs = ReadInterval(argc, argv);
+  g_standIn.stopDelayMs = GetPrivateProfileIntA(
+      "Stand-in", "StopDelay", 0, (g_standIn.folder + "\\LinkvaneStandIn.ini").c_str());
+  {
+    const std::string pidFile = g_standIn.folder + "\\pid.txt";
+    DeleteFileA(pidFile.c_str());
+    AppendLine("pid.txt", std::to_string(GetCurrentProcessId()));
+  }
   AppendLine("InfoLog.txt", Timestamp() + "\tInfo\tService\tStand-in service started");
   Report(SERVICE_RUNNING);
   static const char* const kPriorities[] = {"Info", "Warning", "Error"};
