@@ -5,6 +5,7 @@
 
 #include "FakeErrors.h"
 #include "FakeWindowProcLayer.h"
+#include "Fakes.h"
 #include "service/InstallAs.h"
 
 namespace zlv {
@@ -14,32 +15,6 @@ using test::FakeReporter;
 using test::FakeWindowProcLayer;
 
 const std::string kIni = "C:\\Zemlo\\ZemloLinkvaneManager-Settings.ini";
-
-class MemoryProfileStore : public ProfileStore {
- public:
-  std::string GetString(const std::string& section, const std::string& key,
-                        const std::string& defaultValue, const std::string& path) override {
-    ++reads;
-    EXPECT_EQ(path, kIni);
-    const auto it = entries.find({section, key});
-    return it == entries.end() ? defaultValue : it->second;
-  }
-  bool WriteString(const std::string& section, const std::string& key, const std::string& value,
-                   const std::string& path) override {
-    EXPECT_EQ(path, kIni);
-    if (readOnly) return false;
-    entries[{section, key}] = value;
-    return true;
-  }
-  std::map<std::pair<std::string, std::string>, std::string> entries;
-  bool readOnly = false;
-  int reads = 0;
-};
-
-struct CountingBeeper : Beeper {
-  void Beep() override { ++beeps; }
-  int beeps = 0;
-};
 
 // The dialog's window with a scripted user: during each modal showing the
 // script types keys, clicks buttons or uses the close box, as a person would.
@@ -114,6 +89,7 @@ struct Dialog {
     }
     layer.procs[kFrame] = kFrameProc;
     theme.ApplyXPTheme();
+    store.expectedPath = kIni;
   }
   // Shows the dialog once with the given user behaviour and returns what
   // the install-as command would read back.
@@ -127,14 +103,11 @@ struct Dialog {
     dialog.ShowModal();
     return {dialog.OKPressed(), dialog.UserName(), dialog.Password()};
   }
-  std::string StoredUser() {
-    const auto it = store.entries.find({"Service Options", "Username"});
-    return it == store.entries.end() ? "<absent>" : it->second;
-  }
+  std::string StoredUser() { return store.Value("Service Options", "Username"); }
 
   FakeReporter fake;
-  MemoryProfileStore store;
-  CountingBeeper beeper;
+  test::FakeProfileStore store;
+  test::FakeBeeper beeper;
   ManagerGlobal settings{store, beeper, fake.reporter};
   std::string settingsFile = kIni;
   FakeWindowProcLayer layer;
@@ -157,7 +130,7 @@ TEST(InstallAs, FirstShowingOffersTheStoredNameAndOKStoresOnlyTheName) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.offered);
     Dialog d;
-    if (c.stored) d.store.entries[{"Service Options", "Username"}] = c.stored;
+    if (c.stored) d.store.Set("Service Options", "Username", c.stored);
     std::string seenUser, seenPassword = "<unset>";
     const auto out = d.Show([&](FakeInstallAsWindow& w) {
       seenUser = w.Text(kUser);
@@ -171,9 +144,9 @@ TEST(InstallAs, FirstShowingOffersTheStoredNameAndOKStoresOnlyTheName) {
     EXPECT_EQ(out.user, c.offered);
     EXPECT_EQ(out.password, "pa\"ss word");
     EXPECT_EQ(d.StoredUser(), c.offered);
-    for (const auto& [where, value] : d.store.entries) {
-      EXPECT_EQ(where.second, "Username");
-      EXPECT_EQ(value.find("ss word"), std::string::npos) << "password reached the settings";
+    for (const auto& w : d.store.writes) {
+      EXPECT_EQ(w.key, "Username");
+      EXPECT_EQ(w.text.find("ss word"), std::string::npos) << "password reached the settings";
     }
   }
 }
@@ -220,12 +193,12 @@ TEST(InstallAs, ShowingsInOneRunReuseTheDialogAndItsTexts) {
   out = d.Show([](FakeInstallAsWindow& w) { w.ClickCancel(); });
   EXPECT_FALSE(out.ok);
   EXPECT_EQ(d.window.builds, 1);
-  EXPECT_EQ(d.store.reads, 1);
+  EXPECT_EQ(d.store.reads.size(), 1u);
 }
 
 TEST(InstallAs, CloseBoxDiscardsTheDialogSoTheNextShowingStartsAfresh) {
   Dialog d;
-  d.store.entries[{"Service Options", "Username"}] = "DOM\\saved";
+  d.store.Set("Service Options", "Username", "DOM\\saved");
   auto out = d.Show([](FakeInstallAsWindow& w) {
     w.Replace(kUser, "DOM\\typed");
     w.ClickOK();
@@ -253,7 +226,7 @@ TEST(InstallAs, CloseBoxDiscardsTheDialogSoTheNextShowingStartsAfresh) {
 
 TEST(InstallAs, UnwritableSettingsBeepButOKStillConfirms) {
   Dialog d;
-  d.store.readOnly = true;
+  d.store.writable = false;
   const auto out = d.Show([](FakeInstallAsWindow& w) { w.ClickOK(); });
   EXPECT_TRUE(out.ok);
   EXPECT_EQ(out.user, ".\\Administrator");

@@ -5,8 +5,8 @@
 #include <cstring>
 #include <optional>
 
-#include "FakeDesktop.h"
 #include "FakeErrors.h"
+#include "Fakes.h"
 
 namespace zlv {
 namespace {
@@ -106,7 +106,7 @@ class ManagerTest : public ::testing::Test {
   test::FakeEventPump events;
   FakeOperations operations;
   FakeTheme theme;
-  test::MemoryProfileStore store;
+  test::FakeProfileStore store;
   test::FakeBeeper beeper;
   test::FakeReporter fake;
   ManagerGlobal settings{store, beeper, fake.reporter};
@@ -197,10 +197,10 @@ TEST_F(ManagerTest, LoadSetsTheSettingsFileAndRestoresThePlacement) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.top + "/" + c.left + "/" + c.state);
-    test::MemoryProfileStore fresh;
-    store = fresh;
+    store = test::FakeProfileStore();
+    store.expectedPath = kIni;
     auto put = [&](const char* key, const std::string& value) {
-      if (!value.empty()) store.Set(kIni, "Display Options", key, value);
+      if (!value.empty()) store.Set("Display Options", key, value);
     };
     put("Top", c.top);
     put("Left", c.left);
@@ -225,10 +225,10 @@ TEST_F(ManagerTest, PlacementThatDoesNotFitEndsInTheCriticalReport) {
                           localSettings,
                           settingsFile,
                           reporter.reporter};
-    test::MemoryProfileStore fresh;
-    store = fresh;
-    store.Set(kIni, "Display Options", key, value);
-    if (key != "State") store.Set(kIni, "Display Options", key == "Top" ? "Left" : "Top", "10");
+    store = test::FakeProfileStore();
+    store.expectedPath = kIni;
+    store.Set("Display Options", key, value);
+    if (key != "State") store.Set("Display Options", key == "Top" ? "Left" : "Top", "10");
     EXPECT_THROW(local.Form_Load(), ProgramEnded);
     ASSERT_TRUE(reporter.Reported());
     EXPECT_NE(reporter.Message().find("Module Name: LinkvaneManager\r\nProcedure Name: "
@@ -255,7 +255,7 @@ TEST_F(ManagerTest, UnloadSavesByWindowStateAndRemovesTheTrayIcon) {
     settingsFile = kIni;
     view.top = 120, view.left = 240, view.windowState = c.state;
     manager.Form_Unload();
-    EXPECT_EQ(store.writes, c.writes);
+    EXPECT_EQ(store.Written(), c.writes);
     ASSERT_EQ(tray.calls.size(), c.trayDeletes);
     if (c.trayDeletes) {
       const TrayIconRecord& r = tray.calls[0].second;
@@ -340,32 +340,32 @@ TEST_F(ManagerTest, RestoreReturnsToTheLastShownState) {
     manager.Form_Resize();
     tray.calls.clear();
     view.log.clear();
-    clock.stepPerReading = 0.03f;
+    clock.stepPerReading = 30;
     manager.RestoreFromSystemTray();
     EXPECT_EQ(view.windowState, shownState);
     EXPECT_EQ(view.log, (std::vector<std::string>{"state=" + std::to_string(shownState),
                                                   "taskbar on", "show", "refresh", "foreground"}));
     ASSERT_EQ(tray.calls.size(), 1u);
     EXPECT_EQ(tray.calls[0].first, tray::kDelete);
-    EXPECT_GE(events.count, 1) << "pending events run during the restore";
+    EXPECT_GE(events.calls, 1) << "pending events run during the restore";
   }
 }
 
 TEST_F(ManagerTest, RestoreWaitSurvivesMidnight) {
-  clock.now = 86399.95f;
+  clock.SetSeconds(86399.95);
   int readings = 0;
-  events.onDoEvents = [&] {
+  events.onEvents = [&] {
     // The clock wraps to 0 right after the first pending-event pass.
-    clock.now = readings++ == 0 ? 0.0f : clock.now + 0.02f;
+    clock.ms = readings++ == 0 ? 0 : clock.ms + 20;
   };
   manager.RestoreFromSystemTray();
-  EXPECT_GE(events.count, 5) << "the wait restarted after midnight instead of ending at once";
+  EXPECT_GE(events.calls, 5) << "the wait restarted after midnight instead of ending at once";
   EXPECT_EQ(tray.calls.size(), 1u);
 }
 
 TEST_F(ManagerTest, AWindowThatWillNotShowStillLosesItsTrayIcon) {
   view.showFails = true;
-  clock.stepPerReading = 0.05f;
+  clock.stepPerReading = 50;
   manager.RestoreFromSystemTray();
   EXPECT_FALSE(fake.Reported());
   EXPECT_EQ(session.unloads, 1);
@@ -388,7 +388,7 @@ TEST_F(ManagerTest, TrayCallbackCodesAreDecodedFromX) {
       {false, 517.4f * 15.0f, false, "popup"},  {true, 517.0f, false, "popup"},
       {true, 515.2f, false, "state=0"},
   };
-  clock.stepPerReading = 0.05f;
+  clock.stepPerReading = 50;
   for (const auto& c : cases) {
     SCOPED_TRACE(c.x);
     view.log.clear();

@@ -5,14 +5,14 @@
 #include <string>
 
 #include "FakeErrors.h"
-#include "FakeSettings.h"
+#include "Fakes.h"
 #include "shell/FileProfileStore.h"
 #include "shell/ManagerGlobal.h"
 
 namespace zlv {
 namespace {
 
-using test::CountingBeeper;
+using test::FakeBeeper;
 using test::FakeProfileStore;
 using test::FakeReporter;
 
@@ -107,7 +107,7 @@ TEST(WholeNumbers, RoundHalfToEvenAndOverflowOutsideTheType) {
 
 struct Settings {
   FakeProfileStore store;
-  CountingBeeper beeper;
+  FakeBeeper beeper;
   FakeReporter fake;
   ManagerGlobal global{store, beeper, fake.reporter};
 };
@@ -146,7 +146,7 @@ TEST(ReadINI, FollowsTheReadersBufferRules) {
   };
   for (const auto& c : cases) {
     Settings s;
-    if (c.stored) s.store.answers[{"S", "k"}] = *c.stored;
+    if (c.stored) s.store.Set("S", "k", *c.stored);
     EXPECT_EQ(s.global.ReadINI("f.ini", "S", "k", c.defaultValue), c.expected) << c.what;
     ASSERT_EQ(s.store.reads.size(), 1u) << c.what;
     EXPECT_EQ(s.store.reads[0], (FakeProfileStore::Call{"S", "k", c.defaultValue, "f.ini"}));
@@ -183,7 +183,7 @@ class BrokenStore : public ProfileStore {
 
 TEST(ManagerGlobal, UnexpectedFailuresAreReportedUnderTheProcedure) {
   BrokenStore store;
-  CountingBeeper beeper;
+  FakeBeeper beeper;
   FakeReporter readFake;
   ManagerGlobal reader(store, beeper, readFake.reporter);
   EXPECT_THROW(reader.ReadINI("f", "S", "k", "d"), test::ProgramEnded);
@@ -221,7 +221,7 @@ class SettingsFile : public ::testing::Test {
   std::filesystem::path dir_;
   std::string path_;
   FileProfileStore store_;
-  CountingBeeper beeper_;
+  FakeBeeper beeper_;
   FakeReporter fake_;
   ManagerGlobal global_{store_, beeper_, fake_.reporter};
 };

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "FakeErrors.h"
+#include "Fakes.h"
 #include "LogMonitorFakes.h"
 #include "logmonitor/MonitorLog.h"
 
@@ -14,43 +15,10 @@ namespace {
 constexpr int32_t kBorderX = 240;  // outer minus inner size of the fake window
 constexpr int32_t kBorderY = 600;
 
-class FakeFrame : public WindowFrame {
- public:
-  int32_t Left() override { return left; }
-  int32_t Top() override { return top; }
-  int32_t Width() override { return width; }
-  int32_t Height() override { return height; }
-  void SetLeft(int32_t v) override { left = v; }
-  void SetTop(int32_t v) override { top = v; }
-  void SetWidth(int32_t v) override { Resize(v, height); }
-  void SetHeight(int32_t v) override { Resize(width, v); }
-  void Move(int32_t l, int32_t t, int32_t w, int32_t h) override {
-    left = l;
-    top = t;
-    Resize(w, h);
-  }
-  int32_t WindowState() override { return windowState; }
-  void SetWindowState(int32_t s) override {
-    if (s < 0 || s > 2) Raise(err::kInvalidProperty, "Invalid property value");
-    windowState = s;
-    if (onResize) onResize();
-  }
-
-  // Like a real window, a size change raises the resize event at once.
-  void Resize(int32_t w, int32_t h) {
-    const bool changed = w != width || h != height;
-    width = w;
-    height = h;
-    if (changed && onResize) onResize();
-  }
-
-  int32_t left = 0, top = 0, width = 9000, height = 3000, windowState = 0;
-  std::function<void()> onResize;
-};
-
 class FakeForm : public MonitorLogForm {
  public:
-  explicit FakeForm(FakeFrame& frame, test::FakeLogGrid& grid) : frame_(frame), grid_(grid) {}
+  explicit FakeForm(test::FakeWindowFrame& frame, test::FakeLogGrid& grid)
+      : frame_(frame), grid_(grid) {}
   int32_t ScaleWidth() override { return frame_.width - kBorderX; }
   int32_t ScaleHeight() override { return frame_.height - kBorderY; }
   void SetRedraw(bool on) override { events.push_back(on ? "redraw on" : "redraw off"); }
@@ -70,24 +38,8 @@ class FakeForm : public MonitorLogForm {
   int inits = 0;
 
  private:
-  FakeFrame& frame_;
+  test::FakeWindowFrame& frame_;
   test::FakeLogGrid& grid_;
-};
-
-class FakeTimer : public Timer {
- public:
-  void SetInterval(int32_t ms) override { interval = ms; }
-  void SetEnabled(bool on) override { enabled = on; }
-  bool Enabled() const override { return enabled; }
-  int32_t interval = 0;
-  bool enabled = false;
-};
-
-class FakeScreen : public Screen {
- public:
-  int32_t WidthTwips() override { return 15360; }
-  int32_t HeightTwips() override { return 11520; }
-  int32_t TwipsPerPixelX() override { return 15; }
 };
 
 // The log held in memory; `path` records what the reader opened.
@@ -106,40 +58,20 @@ class FakeLogFile : public LogFileSource {
   std::string path;
 };
 
-class MemoryProfile : public ProfileStore {
- public:
-  std::string GetString(const std::string& section, const std::string& key, const std::string& def,
-                        const std::string&) override {
-    auto it = values.find(section + "|" + key);
-    return it == values.end() ? def : it->second;
-  }
-  bool WriteString(const std::string& section, const std::string& key, const std::string& value,
-                   const std::string&) override {
-    values[section + "|" + key] = value;
-    writes.push_back(key + "=" + value);
-    return true;
-  }
-  std::map<std::string, std::string> values;
-  std::vector<std::string> writes;
-};
-
-class CountingBeeper : public Beeper {
- public:
-  void Beep() override { ++beeps; }
-  int beeps = 0;
-};
-
 const std::string kSection = "Log Monitor Options";
 
 class MonitorLogTest : public ::testing::Test {
  protected:
-  MonitorLogTest() {
+  MonitorLogTest() { ResetFrame(); }
+
+  void ResetFrame() {
+    frame = test::FakeWindowFrame();
+    frame.width = 9000;
+    frame.height = 3000;
     frame.onResize = [this] { monitor.Form_Resize(); };
   }
 
-  void Set(const std::string& key, const std::string& value) {
-    profile.values[kSection + "|" + key] = value;
-  }
+  void Set(const std::string& key, const std::string& value) { profile.Set(kSection, key, value); }
   void SavePlacement(int32_t left, int32_t top, int32_t width, int32_t height, int32_t state) {
     Set("Left", std::to_string(left));
     Set("Top", std::to_string(top));
@@ -149,14 +81,14 @@ class MonitorLogTest : public ::testing::Test {
   }
 
   test::FakeReporter errors;
-  MemoryProfile profile;
-  CountingBeeper beeper;
+  test::FakeProfileStore profile;
+  test::FakeBeeper beeper;
   ManagerGlobal settings{profile, beeper, errors.reporter};
-  FakeFrame frame;
+  test::FakeWindowFrame frame;
   test::FakeLogGrid grid;
   FakeForm form{frame, grid};
-  FakeTimer timer;
-  FakeScreen screen;
+  test::FakeTimer timer;
+  test::FakeScreen screen;
   FakeLogFile log;
   MonitorLog monitor{
       {frame, form, grid, timer, screen, log}, settings, "C:\\Zemlo\\s.ini", "C:\\Zemlo"};
@@ -173,9 +105,9 @@ TEST_F(MonitorLogTest, RefreshTimeIsScreenedAndRounded) {
       {"", 500},      {"49.9", 500},  {"65000.4", 500}, {"  2 50", 250},
   };
   for (const Case& c : cases) {
-    profile.values.erase(kSection + "|Refresh Time");
+    profile.Erase(kSection, "Refresh Time");
     if (c.value) Set("Refresh Time", *c.value);
-    timer = FakeTimer();
+    timer = test::FakeTimer();
     monitor.Form_Load();
     EXPECT_EQ(timer.interval, c.interval) << (c.value ? *c.value : "(absent)");
     EXPECT_TRUE(timer.enabled);
@@ -217,8 +149,7 @@ TEST_F(MonitorLogTest, PlacementRestoredWithinMinimumSize) {
       const auto& s = *c.saved;
       SavePlacement(s[0], s[1], s[2], s[3], 0);
     }
-    frame = FakeFrame();
-    frame.onResize = [this] { monitor.Form_Resize(); };
+    ResetFrame();
     frame.width = 4000;  // the designed size, below the minimum
     frame.height = 3000;
     monitor.Form_Load();
@@ -243,7 +174,7 @@ TEST_F(MonitorLogTest, ResizeKeepsTheMinimumOnlyInTheNormalState) {
       {2, 5000, 1500, 5000, 1500, none}, {1, 5000, 1500, 5000, 1500, none},
   };
   for (const Case& c : cases) {
-    frame.windowState = c.state;
+    frame.state = c.state;
     frame.width = c.width;
     frame.height = c.height;
     form.events.clear();
@@ -268,23 +199,22 @@ TEST_F(MonitorLogTest, UnloadSavesPlacementOnlyWhenNormal) {
   bool cancel = false;
   monitor.Form_Unload(cancel);
   EXPECT_FALSE(cancel);
-  EXPECT_EQ(profile.writes, (std::vector<std::string>{"Top=400", "Left=300", "Height=5000",
-                                                      "Width=9000", "State=0"}));
+  EXPECT_EQ(profile.Written(), (std::vector<std::string>{"Top=400", "Left=300", "Height=5000",
+                                                         "Width=9000", "State=0"}));
 
   // Closed maximised: only the state; the next open restores the normal
   // placement and then maximises.
   profile.writes.clear();
-  frame.windowState = state::kMaximized;
+  frame.state = state::kMaximized;
   frame.width = 15000;
   monitor.Form_Unload(cancel);
-  EXPECT_EQ(profile.writes, (std::vector<std::string>{"State=2"}));
+  EXPECT_EQ(profile.Written(), (std::vector<std::string>{"State=2"}));
 
-  frame = FakeFrame();
-  frame.onResize = [this] { monitor.Form_Resize(); };
+  ResetFrame();
   monitor.Form_Load();
   EXPECT_EQ((std::vector<int32_t>{frame.left, frame.top, frame.width, frame.height}),
             (std::vector<int32_t>{300, 400, 9000, 5000}));
-  EXPECT_EQ(frame.windowState, state::kMaximized);
+  EXPECT_EQ(frame.state, state::kMaximized);
 }
 
 TEST_F(MonitorLogTest, RefusedStateIsReportedByLoadSettings) {

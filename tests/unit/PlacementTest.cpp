@@ -4,13 +4,13 @@
 #include <vector>
 
 #include "FakeErrors.h"
-#include "FakeSettings.h"
+#include "Fakes.h"
 #include "shell/ManagerGlobal.h"
 
 namespace zlv {
 namespace {
 
-using test::CountingBeeper;
+using test::FakeBeeper;
 using test::FakeProfileStore;
 using test::FakeReporter;
 using test::FakeScreen;
@@ -19,14 +19,14 @@ using Strings = std::vector<std::string>;
 
 struct Fixture {
   FakeProfileStore store;
-  CountingBeeper beeper;
+  FakeBeeper beeper;
   FakeReporter fake;
   ManagerGlobal settings{store, beeper, fake.reporter};
   FakeWindowFrame window;
   FakeScreen screen;
 
   void Saved(const std::string& section, const std::map<std::string, std::string>& values) {
-    for (const auto& [key, value] : values) store.answers[{section, key}] = value;
+    for (const auto& [key, value] : values) store.Set(section, key, value);
   }
   Strings Written() const {
     Strings out;

@@ -3,15 +3,13 @@
 #include "FakeErrors.h"
 #include "FakeServiceDesk.h"
 #include "FakeSvcIt.h"
+#include "Fakes.h"
 #include "service/ServiceOperations.h"
 
 namespace zlv {
 namespace {
 
-using namespace svctest;
-using test::FakeReporter;
-using test::FakeSvcIt;
-using test::ProgramEnded;
+using namespace test;
 using Log = std::vector<std::string>;
 
 const Log kInstallWrites = {"Option10=2",
@@ -39,7 +37,7 @@ struct ServiceOperationsTest : ::testing::Test {
   FakeStatusBar bar;
   FakeTimer poll, countdown;
   FakeReporter fake;
-  FakeStore store;
+  FakeProfileStore store;
   FakeBeeper beeper;
   ManagerGlobal settings{store, beeper, fake.reporter};
   StatusLine status{svc, bar, poll, countdown, fake.reporter};
@@ -54,7 +52,7 @@ struct ServiceOperationsTest : ::testing::Test {
   ServiceOperations ops{{svc, status, settings, settingsFile, appFolder, login, boxes, shell, clock,
                          events, fake.reporter, [this] { ++repaints; }}};
 
-  ServiceOperationsTest() { store.values["Service Options|Dependencies"] = "Tcpip;Afd"; }
+  ServiceOperationsTest() { store.Set("Service Options", "Dependencies", "Tcpip;Afd"); }
 };
 
 // --- install -------------------------------------------------------------
@@ -81,7 +79,8 @@ TEST_F(ServiceOperationsTest, InstallWritesEverythingThenReplacesAndJudgesByInst
     EXPECT_EQ(ops.LastOutcomeSucceeded(), c.installWorks);
   }
   EXPECT_EQ(clock.slept, 0) << "no wait between removal and new registration";
-  EXPECT_EQ(store.reads.front(), settingsFile + "|Service Options|Dependencies");
+  EXPECT_EQ(store.reads.front(),
+            (FakeProfileStore::Call{"Service Options", "Dependencies", "", settingsFile}));
 }
 
 TEST_F(ServiceOperationsTest, FailingComponentCallsAreSkippedNeverReported) {
@@ -123,7 +122,7 @@ TEST_F(ServiceOperationsTest, InstallAsWritesTheTypedAccount) {
   }
   EXPECT_EQ(events.calls, 2);
   EXPECT_EQ(repaints, 2);
-  EXPECT_EQ(store.writes, 0) << "the password goes nowhere but the component";
+  EXPECT_TRUE(store.writes.empty()) << "the password goes nowhere but the component";
 }
 
 TEST_F(ServiceOperationsTest, InstallAsEndsQuietlyWithoutAConfirmedAccount) {

@@ -3,15 +3,16 @@
 #include "FakeErrors.h"
 #include "FakeServiceDesk.h"
 #include "FakeSvcIt.h"
+#include "Fakes.h"
 #include "service/StatusLine.h"
 
 namespace zlv {
 namespace {
 
-using svctest::FakeStatusBar;
-using svctest::FakeTimer;
 using test::FakeReporter;
+using test::FakeStatusBar;
 using test::FakeSvcIt;
+using test::FakeTimer;
 
 struct StatusLineTest : ::testing::Test {
   FakeSvcIt svc;
