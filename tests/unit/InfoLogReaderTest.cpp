@@ -199,21 +199,6 @@ TEST_F(InfoLogReaderTest, ShorterFileIsReadWholeAboveEarlierRows) {
   EXPECT_EQ(grid.FirstCells(), expected);
 }
 
-TEST_F(InfoLogReaderTest, AbsentFileIsRetriedQuietly) {
-  last = 4000;
-  Tick();
-  EXPECT_EQ(last, 0);
-  EXPECT_TRUE(grid.calls.empty());
-  Tick();
-  EXPECT_EQ(last, 0);
-
-  // Once it exists again it is read by the first-read rule.
-  Write(LogText(0, 120));
-  Tick();
-  EXPECT_EQ(last, 12000);
-  EXPECT_EQ(grid.FirstCells(), Ids(119, 100));
-}
-
 TEST_F(InfoLogReaderTest, NewDataFlagOnlySetByARead) {
   LogLines lines;
   bool flag = true;

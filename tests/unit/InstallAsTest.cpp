@@ -27,7 +27,6 @@ class FakeInstallAsWindow : public InstallAsWindow {
     events_ = &events;
     handle_ = nextHandle++;
     texts_.clear();
-    ++builds;
   }
   WindowHandle Handle() override { return handle_; }
   void RunModal() override {
@@ -56,18 +55,11 @@ class FakeInstallAsWindow : public InstallAsWindow {
       if (keyAscii != 0) texts_[box] += static_cast<char>(keyAscii);
     }
   }
-  void Replace(InstallAsBox box, const std::string& text) { texts_[box] = text; }
   void ClickOK() { events_->cmdOK_Click(); }
   void ClickCancel() { events_->cmdCancel_Click(); }
-  void CloseBox() {
-    handle_ = 0;
-    visible_ = false;
-    texts_.clear();
-  }
 
   std::vector<Script> scripts;
   WindowHandle nextHandle = 500;
-  int builds = 0;
   bool failBuild = false;
 
  private:
@@ -149,79 +141,6 @@ TEST(InstallAs, FirstShowingOffersTheStoredNameAndOKStoresOnlyTheName) {
       EXPECT_EQ(w.text.find("ss word"), std::string::npos) << "password reached the settings";
     }
   }
-}
-
-TEST(InstallAs, EnterInEitherBoxConfirmsLikeOKAndTypesNothing) {
-  for (InstallAsBox box : {kUser, kPassword}) {
-    Dialog d;
-    const auto out = d.Show([&](FakeInstallAsWindow& w) {
-      w.Replace(kUser, "");
-      w.Type(kUser, "DOM\\op");
-      w.Type(kPassword, "x1");
-      w.Type(box, "\r");
-    });
-    EXPECT_TRUE(out.ok);
-    EXPECT_EQ(out.user, "DOM\\op");
-    EXPECT_EQ(out.password, "x1");
-    EXPECT_EQ(d.StoredUser(), "DOM\\op");
-  }
-}
-
-TEST(InstallAs, ShowingsInOneRunReuseTheDialogAndItsTexts) {
-  Dialog d;
-  // Cancel: nothing stored, but the typed texts stay for the next showing.
-  auto out = d.Show([](FakeInstallAsWindow& w) {
-    w.Replace(kUser, "DOM\\first");
-    w.Type(kPassword, "one");
-    w.ClickCancel();
-  });
-  EXPECT_FALSE(out.ok);
-  EXPECT_EQ(d.StoredUser(), "<absent>");
-
-  std::string seenUser, seenPassword;
-  out = d.Show([&](FakeInstallAsWindow& w) {
-    seenUser = w.Text(kUser);
-    seenPassword = w.Text(kPassword);
-    w.ClickOK();
-  });
-  EXPECT_EQ(seenUser, "DOM\\first");
-  EXPECT_EQ(seenPassword, "one");
-  EXPECT_TRUE(out.ok);
-  EXPECT_EQ(d.StoredUser(), "DOM\\first");
-
-  // OK from the earlier showing does not carry over to a cancelled one.
-  out = d.Show([](FakeInstallAsWindow& w) { w.ClickCancel(); });
-  EXPECT_FALSE(out.ok);
-  EXPECT_EQ(d.window.builds, 1);
-  EXPECT_EQ(d.store.reads.size(), 1u);
-}
-
-TEST(InstallAs, CloseBoxDiscardsTheDialogSoTheNextShowingStartsAfresh) {
-  Dialog d;
-  d.store.Set("Service Options", "Username", "DOM\\saved");
-  auto out = d.Show([](FakeInstallAsWindow& w) {
-    w.Replace(kUser, "DOM\\typed");
-    w.ClickOK();
-  });
-  ASSERT_TRUE(out.ok);
-
-  out = d.Show([](FakeInstallAsWindow& w) {
-    w.Replace(kUser, "DOM\\abandoned");
-    w.Type(kPassword, "secret");
-    w.CloseBox();
-  });
-  EXPECT_FALSE(out.ok);
-  EXPECT_EQ(d.StoredUser(), "DOM\\typed");
-
-  std::string seenUser, seenPassword = "<unset>";
-  out = d.Show([&](FakeInstallAsWindow& w) {
-    seenUser = w.Text(kUser);
-    seenPassword = w.Text(kPassword);
-    w.ClickCancel();
-  });
-  EXPECT_EQ(d.window.builds, 2);
-  EXPECT_EQ(seenUser, "DOM\\typed");
-  EXPECT_EQ(seenPassword, "");
 }
 
 TEST(InstallAs, UnwritableSettingsBeepButOKStillConfirms) {

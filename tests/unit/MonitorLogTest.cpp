@@ -42,11 +42,10 @@ class FakeForm : public MonitorLogForm {
   test::FakeLogGrid& grid_;
 };
 
-// The log held in memory; `path` records what the reader opened.
+// The log held in memory.
 class FakeLogFile : public LogFileSource {
  public:
-  void Open(const std::string& p) override {
-    path = p;
+  void Open(const std::string&) override {
     if (!bytes) Raise(err::kFileNotFound, "File not found");
   }
   int64_t Length() override { return static_cast<int64_t>(bytes->size()); }
@@ -55,7 +54,6 @@ class FakeLogFile : public LogFileSource {
   }
   void Close() noexcept override {}
   std::optional<std::string> bytes;
-  std::string path;
 };
 
 const std::string kSection = "Log Monitor Options";
@@ -112,23 +110,6 @@ TEST_F(MonitorLogTest, RefreshTimeIsScreenedAndRounded) {
     EXPECT_EQ(timer.interval, c.interval) << (c.value ? *c.value : "(absent)");
     EXPECT_TRUE(timer.enabled);
   }
-}
-
-TEST_F(MonitorLogTest, LoadFillsTheGridAtOnce) {
-  log.bytes = "12:00:01\tINFO\tDEV\tfirst\r\n12:00:02\tWARN\tDEV\tsecond\r\n";
-  monitor.Form_Load();
-  EXPECT_EQ(log.path, "C:\\Zemlo\\InfoLog.txt");
-  EXPECT_EQ(form.inits, 1);
-  EXPECT_EQ(grid.FirstCells(), (std::vector<std::string>{"12:00:02", "12:00:01"}));
-  EXPECT_EQ(monitor.LastLogLength(), static_cast<int32_t>(log.bytes->size()));
-
-  // Closed and opened again: an empty grid refilled by the first-read rule.
-  bool cancel = false;
-  monitor.Form_Unload(cancel);
-  grid.rows.push_back({"stale", "", "", ""});
-  monitor.Form_Load();
-  EXPECT_EQ(form.inits, 2);
-  EXPECT_EQ(grid.FirstCells(), (std::vector<std::string>{"12:00:02", "12:00:01"}));
 }
 
 TEST_F(MonitorLogTest, PlacementRestoredWithinMinimumSize) {

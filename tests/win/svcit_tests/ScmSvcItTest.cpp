@@ -15,6 +15,7 @@
 
 #include "../../unit/FakeErrors.h"
 #include "../../unit/FakeServiceDesk.h"
+#include "../../unit/Fakes.h"
 #include "service/ScmSvcIt_win.h"
 #include "service/ServiceOperations.h"
 
@@ -250,20 +251,20 @@ TEST_F(ScmSvcItTest, AMissingProgramFailsToStartAtOnce) {
 class OperationsOnScmTest : public ScmSvcItTest {
  protected:
   ScmSvcIt svc;
-  svctest::FakeStatusBar bar;
-  svctest::FakeTimer poll, countdown;
+  test::FakeStatusBar bar;
+  test::FakeTimer poll, countdown;
   test::FakeReporter fake;
-  svctest::FakeStore store;
-  svctest::FakeBeeper beeper;
+  test::FakeProfileStore store;
+  test::FakeBeeper beeper;
   ManagerGlobal settings{store, beeper, fake.reporter};
   StatusLine status{svc, bar, poll, countdown, fake.reporter};
   std::string settingsFile = kFolder + "\\ZemloLinkvaneManager-Settings.ini";
   std::string appFolder = kFolder;
-  svctest::FakeLogin login;
-  svctest::FakeBoxes boxes;
-  svctest::FakeShell shell;
-  svctest::FakeClock clock;
-  svctest::FakeEventPump events;
+  test::FakeLogin login;
+  test::FakeBoxes boxes;
+  test::FakeShell shell;
+  test::FakeClock clock;
+  test::FakeEventPump events;
   ServiceOperations ops{{svc, status, settings, settingsFile, appFolder, login, boxes, shell, clock,
                          events, fake.reporter, nullptr}};
 };
