@@ -167,7 +167,7 @@ void ManagerWindow::CreateControls() {
 }
 
 int32_t ManagerWindow::TwipsPerPixel() const {
-  return 1440 / dpi_.x;
+  return dpi_.ToTwipsX(1);
 }
 
 void ManagerWindow::SetStatusText(const std::string& text) {

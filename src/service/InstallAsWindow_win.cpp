@@ -4,9 +4,9 @@
 
 // The library that holds this file is built without the resource folder on
 // its include path; the ids are shared with the program's resource script.
-#include "resource.h"
 #include "platform/Win32Error_win.h"
 #include "platform/XPTheme_win.h"
+#include "resource.h"
 
 namespace zlv {
 
@@ -59,12 +59,8 @@ void Win32InstallAsWindow::Build(InstallAsEvents& events) {
   const HINSTANCE instance = GetModuleHandleA(nullptr);
   RegisterDialogClass(instance, &WndProc);
 
-  if (HDC screen = GetDC(nullptr)) {
-    dpiX_ = GetDeviceCaps(screen, LOGPIXELSX);
-    dpiY_ = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-  }
-  RECT frame{0, 0, MulDiv(kClientWidth, dpiX_, 1440), MulDiv(kClientHeight, dpiY_, 1440)};
+  dpi_ = Dpi::OfScreen();
+  RECT frame{0, 0, dpi_.ToPixelsX(kClientWidth), dpi_.ToPixelsY(kClientHeight)};
   AdjustWindowRectEx(&frame, kStyle, FALSE, kExStyle);
   const int width = frame.right - frame.left;
   const int height = frame.bottom - frame.top;
@@ -84,8 +80,8 @@ void Win32InstallAsWindow::Build(InstallAsEvents& events) {
                       width, height, owner_, nullptr, instance, this);
   if (!created) RaiseLastError("CreateWindowEx");
 
-  font_ = DialogFont(dpiY_, false);
-  boldFont_ = DialogFont(dpiY_, true);
+  font_ = DialogFont(dpi_.y, false);
+  boldFont_ = DialogFont(dpi_.y, true);
 
   // Created in tab order: child windows keep their creation order.
   using namespace installas_id;
@@ -141,8 +137,8 @@ HWND Win32InstallAsWindow::AddControl(const char* className, const char* name, c
                                       DWORD style, DWORD exStyle, int id, int left, int top,
                                       int width, int height, HFONT font) {
   const HWND control = CreateWindowExA(
-      exStyle, className, text, WS_CHILD | WS_VISIBLE | style, MulDiv(left, dpiX_, 1440),
-      MulDiv(top, dpiY_, 1440), MulDiv(width, dpiX_, 1440), MulDiv(height, dpiY_, 1440), hwnd_,
+      exStyle, className, text, WS_CHILD | WS_VISIBLE | style, dpi_.ToPixelsX(left),
+      dpi_.ToPixelsY(top), dpi_.ToPixelsX(width), dpi_.ToPixelsY(height), hwnd_,
       reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), GetModuleHandleA(nullptr), nullptr);
   if (!control) {
     const DWORD code = GetLastError();

@@ -5,6 +5,7 @@
 
 #include <exception>
 
+#include "platform/WindowFrame_win.h"
 #include "service/InstallAs.h"
 
 namespace zlv {
@@ -58,8 +59,7 @@ class Win32InstallAsWindow final : public InstallAsWindow {
   HFONT boldFont_ = nullptr;
   HICON smallIcon_ = nullptr;
   HICON bigIcon_ = nullptr;
-  int dpiX_ = 96;
-  int dpiY_ = 96;
+  Dpi dpi_;
   InstallAsEvents* events_ = nullptr;
   bool ownerDisabled_ = false;
   // A failure inside a message handler, carried out of the modal loop.
