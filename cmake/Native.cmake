@@ -9,5 +9,5 @@ target_link_libraries(zlv_unit_tests PRIVATE zlv_core GTest::gtest GTest::gtest_
 gtest_discover_tests(zlv_unit_tests DISCOVERY_TIMEOUT 30)
 
 # Timing of the InfoLog reader against a plain read and split; run by hand.
-add_executable(infolog_bench ${CMAKE_SOURCE_DIR}/tests/bench/InfoLogBench.cpp)
+add_executable(infolog_bench ${CMAKE_SOURCE_DIR}/bench/InfoLogBench.cpp)
 target_link_libraries(infolog_bench PRIVATE zlv_core)

@@ -35,9 +35,10 @@ include(GoogleTest)
 configure_file(${CMAKE_SOURCE_DIR}/cmake/wine-run.sh.in ${CMAKE_BINARY_DIR}/wine-run.sh @ONLY)
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run.sh)
 
-# Every folder under tests/win is one Windows program named after the folder.
-# Folders ending in _tests are GoogleTest suites run under Wine.
-file(GLOB ZLV_WIN_PROGRAMS LIST_DIRECTORIES true ${CMAKE_SOURCE_DIR}/tests/win/*)
+# Every folder under tests/win, demo and bench is one Windows program named
+# after the folder. Folders ending in _tests are GoogleTest suites run under Wine.
+file(GLOB ZLV_WIN_PROGRAMS LIST_DIRECTORIES true ${CMAKE_SOURCE_DIR}/tests/win/*
+  ${CMAKE_SOURCE_DIR}/demo/* ${CMAKE_SOURCE_DIR}/bench/*)
 foreach(dir ${ZLV_WIN_PROGRAMS})
   if(NOT IS_DIRECTORY ${dir})
     continue()
