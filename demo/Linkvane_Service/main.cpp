@@ -3,16 +3,18 @@
 // it is sent to controls.txt in its own folder, one per line ("200", "201",
 // "stop"), and while it runs appends a line to InfoLog.txt there every
 // interval (time, priority, device, details, tab-separated, CR LF), so a log
-// monitor has something live to follow.
+// monitor has something live to follow. It writes its process id to pid.txt,
+// so a test can kill it the hard way.
 //
-// The interval in milliseconds (default 1000) comes from a start argument
-// "interval=N" or from LinkvaneStandIn.ini beside the program:
+// LinkvaneStandIn.ini beside the program makes it misbehave the ways real
+// services do (all times in milliseconds):
 //   [Stand-in]
-//   Interval=250
-//   StopDelay=14000
-// StopDelay (default 0) makes it sit on a stop request that long, without
-// reporting progress, before it stops: a service that ignores stop a while. It writes its process
-// id to pid.txt, so a test can kill it the hard way.
+//   Interval=250     the log interval (default 1000; also the start argument "interval=N")
+//   StartMs=8000     stays START_PENDING that long, moving its checkpoint, before it runs
+//   StopMode=slow    slow: STOP_PENDING for StopMs, moving its checkpoint
+//                    stall: STOP_PENDING for StopMs without progress
+//                    ignore: takes the stop request and goes on running
+//   StopMs=12000     how long a slow or stalled stop takes (default 0)
 #include <windows.h>
 
 #include <cstdio>
@@ -27,7 +29,9 @@ struct StandIn {
   SERVICE_STATUS status{};
   HANDLE stopEvent = nullptr;
   DWORD intervalMs = 1000;
-  DWORD stopDelayMs = 0;
+  DWORD startMs = 0;
+  std::string stopMode;
+  DWORD stopMs = 0;
   unsigned long lineNumber = 0;
 };
 
@@ -64,8 +68,19 @@ void Report(DWORD state, DWORD waitHint = 0) {
   SetServiceStatus(g_standIn.statusHandle, &g_standIn.status);
 }
 
+// A pending state that lasts `ms`, reporting progress every half second when
+// `progress` is set, as a well-behaved slow service does.
+void StayPending(DWORD state, DWORD ms, bool progress) {
+  constexpr DWORD kStep = 500;
+  for (DWORD waited = 0; waited < ms; waited += kStep) {
+    if (progress || waited == 0) Report(state, 2 * kStep);
+    Sleep(ms - waited < kStep ? ms - waited : kStep);
+  }
+}
+
+// The handler must return at once, so a slow or stalled stop runs here.
 DWORD WINAPI StopLater(void*) {
-  Sleep(g_standIn.stopDelayMs);
+  StayPending(SERVICE_STOP_PENDING, g_standIn.stopMs, g_standIn.stopMode == "slow");
   SetEvent(g_standIn.stopEvent);
   return 0;
 }
@@ -74,12 +89,12 @@ DWORD WINAPI Handler(DWORD control, DWORD, void*, void*) {
   switch (control) {
     case SERVICE_CONTROL_STOP:
       AppendLine("controls.txt", "stop");
+      if (g_standIn.stopMode == "ignore") return NO_ERROR;
       Report(SERVICE_STOP_PENDING, 3000);
-      if (g_standIn.stopDelayMs == 0) {
-        SetEvent(g_standIn.stopEvent);
-      } else {
-        // A slow stop: the handler must return at once, so a timer thread sets the event later.
+      if (g_standIn.stopMode == "slow" || g_standIn.stopMode == "stall") {
         CreateThread(nullptr, 0, StopLater, nullptr, 0, nullptr);
+      } else {
+        SetEvent(g_standIn.stopEvent);
       }
       return NO_ERROR;
     case SERVICE_CONTROL_INTERROGATE:
@@ -93,9 +108,12 @@ DWORD WINAPI Handler(DWORD control, DWORD, void*, void*) {
   }
 }
 
+std::string Ini() {
+  return g_standIn.folder + "\\LinkvaneStandIn.ini";
+}
+
 DWORD ReadInterval(DWORD argc, char** argv) {
-  const std::string ini = g_standIn.folder + "\\LinkvaneStandIn.ini";
-  DWORD interval = GetPrivateProfileIntA("Stand-in", "Interval", 1000, ini.c_str());
+  DWORD interval = GetPrivateProfileIntA("Stand-in", "Interval", 1000, Ini().c_str());
   for (DWORD i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     if (arg.rfind("interval=", 0) == 0) interval = std::strtoul(arg.c_str() + 9, nullptr, 10);
@@ -118,13 +136,17 @@ void WINAPI ServiceMain(DWORD argc, char** argv) {
   Report(SERVICE_START_PENDING, 3000);
   g_standIn.stopEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   g_standIn.intervalMs = ReadInterval(argc, argv);
-  g_standIn.stopDelayMs = GetPrivateProfileIntA(
-      "Stand-in", "StopDelay", 0, (g_standIn.folder + "\\LinkvaneStandIn.ini").c_str());
+  g_standIn.startMs = GetPrivateProfileIntA("Stand-in", "StartMs", 0, Ini().c_str());
+  g_standIn.stopMs = GetPrivateProfileIntA("Stand-in", "StopMs", 0, Ini().c_str());
+  char mode[32] = {};
+  GetPrivateProfileStringA("Stand-in", "StopMode", "", mode, sizeof mode, Ini().c_str());
+  g_standIn.stopMode = mode;
   {
     const std::string pidFile = g_standIn.folder + "\\pid.txt";
     DeleteFileA(pidFile.c_str());
     AppendLine("pid.txt", std::to_string(GetCurrentProcessId()));
   }
+  StayPending(SERVICE_START_PENDING, g_standIn.startMs, true);
   AppendLine("InfoLog.txt", Timestamp() + "\tInfo\tService\tStand-in service started");
   Report(SERVICE_RUNNING);
   static const char* const kPriorities[] = {"Info", "Warning", "Error"};

@@ -55,7 +55,7 @@ restore_stand_in
 
 # A service that ignores stop for 14 s: the removal gives up after its wait,
 # and the service goes once it has stopped.
-printf '[Stand-in]\r\nStopDelay=14000\r\n' >"$ZLV_APPDIR/LinkvaneStandIn.ini"
+printf '[Stand-in]\r\nStopMode=stall\r\nStopMs=14000\r\n' >"$ZLV_APPDIR/LinkvaneStandIn.ini"
 drv click "$ZLV_TITLE" Start >/dev/null
 check "the slow service runs" drv wait-status "$ZLV_TITLE" "Service is Running" 20000
 t0=$(now_ms)
