@@ -3,8 +3,8 @@
 // it is sent to controls.txt in its own folder, one per line ("200", "201",
 // "stop"), and while it runs appends a line to InfoLog.txt there every
 // interval (time, priority, device, details, tab-separated, CR LF), so a log
-// monitor has something live to follow. It writes its process id to pid.txt,
-// so a test can kill it the hard way.
+// monitor has something live to follow. While it runs, its process id is in
+// pid.txt, so a test can end it the hard way.
 //
 // LinkvaneStandIn.ini beside the program makes it misbehave the ways real
 // services do (all times in milliseconds):
@@ -15,6 +15,7 @@
 //                    stall: STOP_PENDING for StopMs without progress
 //                    ignore: takes the stop request and goes on running
 //   StopMs=12000     how long a slow or stalled stop takes (default 0)
+// StopMode and StopMs are read at each stop request.
 #include <windows.h>
 
 #include <cstdio>
@@ -85,10 +86,23 @@ DWORD WINAPI StopLater(void*) {
   return 0;
 }
 
+std::string Ini() {
+  return g_standIn.folder + "\\LinkvaneStandIn.ini";
+}
+
+// Read at every stop request, so a test can let a service that ignored one go.
+void ReadStopBehaviour() {
+  g_standIn.stopMs = GetPrivateProfileIntA("Stand-in", "StopMs", 0, Ini().c_str());
+  char mode[32] = {};
+  GetPrivateProfileStringA("Stand-in", "StopMode", "", mode, sizeof mode, Ini().c_str());
+  g_standIn.stopMode = mode;
+}
+
 DWORD WINAPI Handler(DWORD control, DWORD, void*, void*) {
   switch (control) {
     case SERVICE_CONTROL_STOP:
       AppendLine("controls.txt", "stop");
+      ReadStopBehaviour();
       if (g_standIn.stopMode == "ignore") return NO_ERROR;
       Report(SERVICE_STOP_PENDING, 3000);
       if (g_standIn.stopMode == "slow" || g_standIn.stopMode == "stall") {
@@ -106,10 +120,6 @@ DWORD WINAPI Handler(DWORD control, DWORD, void*, void*) {
       }
       return ERROR_CALL_NOT_IMPLEMENTED;
   }
-}
-
-std::string Ini() {
-  return g_standIn.folder + "\\LinkvaneStandIn.ini";
 }
 
 DWORD ReadInterval(DWORD argc, char** argv) {
@@ -137,10 +147,6 @@ void WINAPI ServiceMain(DWORD argc, char** argv) {
   g_standIn.stopEvent = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   g_standIn.intervalMs = ReadInterval(argc, argv);
   g_standIn.startMs = GetPrivateProfileIntA("Stand-in", "StartMs", 0, Ini().c_str());
-  g_standIn.stopMs = GetPrivateProfileIntA("Stand-in", "StopMs", 0, Ini().c_str());
-  char mode[32] = {};
-  GetPrivateProfileStringA("Stand-in", "StopMode", "", mode, sizeof mode, Ini().c_str());
-  g_standIn.stopMode = mode;
   {
     const std::string pidFile = g_standIn.folder + "\\pid.txt";
     DeleteFileA(pidFile.c_str());
@@ -157,6 +163,7 @@ void WINAPI ServiceMain(DWORD argc, char** argv) {
                                   "\tStand-in event " + std::to_string(g_standIn.lineNumber));
   }
   AppendLine("InfoLog.txt", Timestamp() + "\tInfo\tService\tStand-in service stopped");
+  DeleteFileA((g_standIn.folder + "\\pid.txt").c_str());
   CloseHandle(g_standIn.stopEvent);
   Report(SERVICE_STOPPED);
 }
