@@ -131,8 +131,9 @@ struct MonitorLogWindow::Session final : MonitorLogForm {
 };
 
 MonitorLogWindow::MonitorLogWindow(ManagerGlobal& settings, std::string settingsFile,
-                                   std::string appFolder)
+                                   std::string appFolder, const UiGate& gate)
     : settings_(settings),
+      gate_(gate),
       settingsFile_(std::move(settingsFile)),
       appFolder_(std::move(appFolder)) {}
 
@@ -211,6 +212,7 @@ LRESULT CALLBACK MonitorLogWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wParam
 }
 
 LRESULT MonitorLogWindow::Dispatch(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (!gate_.Admits(msg)) return 0;
   Session* session = session_.get();
   switch (msg) {
     case WM_SIZE:

@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/UiGate_win.h"
 #include "shell/ManagerGlobal.h"
 
 namespace zlv {
@@ -22,7 +23,8 @@ class MonitorLogWindow {
   static constexpr UINT_PTR kTimer1 = 1;
   static constexpr int kGridLogId = 100;
 
-  MonitorLogWindow(ManagerGlobal& settings, std::string settingsFile, std::string appFolder);
+  MonitorLogWindow(ManagerGlobal& settings, std::string settingsFile, std::string appFolder,
+                   const UiGate& gate);
   MonitorLogWindow(const MonitorLogWindow&) = delete;
   MonitorLogWindow& operator=(const MonitorLogWindow&) = delete;
   ~MonitorLogWindow();
@@ -45,6 +47,7 @@ class MonitorLogWindow {
   void Create();
 
   ManagerGlobal& settings_;
+  const UiGate& gate_;
   std::string settingsFile_;
   std::string appFolder_;
   FrameHook subClassAllFrames_;

@@ -64,7 +64,7 @@ static_assert(offsetof(TrayIconRecord, icon) == offsetof(NOTIFYICONDATAA, hIcon)
 
 }  // namespace
 
-ManagerWindow::ManagerWindow() = default;
+ManagerWindow::ManagerWindow(const UiGate& gate) : gate_(gate) {}
 
 ManagerWindow::~ManagerWindow() {
   if (popup_) DestroyMenu(popup_);
@@ -281,6 +281,7 @@ LRESULT CALLBACK ManagerWindow::WindowProcedure(HWND hwnd, UINT message, WPARAM 
 }
 
 LRESULT ManagerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (!gate_.Admits(message)) return 0;
   switch (message) {
     case WM_COMMAND:
       if (HIWORD(wParam) == BN_CLICKED || HIWORD(wParam) == 0) OnCommand(LOWORD(wParam));
@@ -301,7 +302,7 @@ LRESULT ManagerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
       if (Visible() && wParam != SIZE_MAXHIDE && wParam != SIZE_MAXSHOW) logic_->Form_Resize();
       return 0;
     case WM_SETCURSOR:
-      if (busy_) {
+      if (busy_ || gate_.Busy()) {
         SetCursor(LoadCursor(nullptr, IDC_WAIT));
         return TRUE;
       }

@@ -10,13 +10,14 @@
 #include <string>
 
 #include "manager/LinkvaneManager.h"
+#include "platform/UiGate_win.h"
 #include "platform/WindowFrame_win.h"
 
 namespace zlv {
 
 class ManagerWindow final : public ManagerView, public TrayArea {
  public:
-  ManagerWindow();
+  explicit ManagerWindow(const UiGate& gate);
   ~ManagerWindow() override;
   ManagerWindow(const ManagerWindow&) = delete;
   ManagerWindow& operator=(const ManagerWindow&) = delete;
@@ -73,6 +74,7 @@ class ManagerWindow final : public ManagerView, public TrayArea {
   void CreateControls();
   void OnCommand(WORD id);
 
+  const UiGate& gate_;
   HWND hwnd_ = nullptr;
   HWND statusBar_ = nullptr;
   HWND tooltips_ = nullptr;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace zlv {
@@ -20,6 +21,16 @@ class EventPump {
  public:
   virtual ~EventPump() = default;
   virtual void DoEvents() = 0;
+};
+
+// Runs a call that may wait on another party, such as the service manager,
+// and returns when the call has returned, raising what it raised. Meanwhile
+// the program's windows keep painting and answering, but take no input and
+// run no timers, so no operation starts inside another.
+class BusyWait {
+ public:
+  virtual ~BusyWait() = default;
+  virtual void Run(const std::function<void()>& call) = 0;
 };
 
 class Beeper {

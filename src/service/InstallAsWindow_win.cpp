@@ -269,6 +269,7 @@ LRESULT CALLBACK Win32InstallAsWindow::WndProc(HWND hwnd, UINT message, WPARAM w
 }
 
 LRESULT Win32InstallAsWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (!gate_.Admits(message)) return 0;
   switch (message) {
     case WM_COMMAND:
       if (HIWORD(wParam) == BN_CLICKED && events_) {

@@ -5,6 +5,7 @@
 
 #include <exception>
 
+#include "platform/UiGate_win.h"
 #include "platform/WindowFrame_win.h"
 #include "service/InstallAs.h"
 
@@ -25,7 +26,7 @@ constexpr int kLabelNote = 1012;
 class Win32InstallAsWindow final : public InstallAsWindow {
  public:
   // owner: the window disabled while the dialog is shown modally (may be null).
-  explicit Win32InstallAsWindow(HWND owner) : owner_(owner) {}
+  Win32InstallAsWindow(HWND owner, const UiGate& gate) : owner_(owner), gate_(gate) {}
   ~Win32InstallAsWindow() override;
   Win32InstallAsWindow(const Win32InstallAsWindow&) = delete;
   Win32InstallAsWindow& operator=(const Win32InstallAsWindow&) = delete;
@@ -50,6 +51,7 @@ class Win32InstallAsWindow final : public InstallAsWindow {
   }
 
   HWND owner_;
+  const UiGate& gate_;
   HWND hwnd_ = nullptr;
   HWND username_ = nullptr;
   HWND password_ = nullptr;

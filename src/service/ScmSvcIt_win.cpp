@@ -11,15 +11,20 @@ namespace zlv {
 
 namespace {
 
-// No operation may hang the manager: a service that reports progress is
-// waited for within its own hints, but never longer than this.
-constexpr ULONGLONG kLongestWaitMs = 30000;
-// A pending service that moves its checkpoint no further within its wait hint
-// (at least this long) has stalled.
+// A pending service that changes neither its state nor its checkpoint within
+// its wait hint (at least this long) has stalled.
 constexpr DWORD kLeastStallMs = 5000;
-// The old registration of a replaced service lingers until the last handle to
-// it, ours or anyone's, is closed.
-constexpr ULONGLONG kReplaceWaitMs = 10000;
+// No wait runs longer than this, however much progress the service reports.
+constexpr DWORD kLongestWaitMs = 30000;
+// The old registration of a replaced service lingers until it has stopped and
+// the last handle to it, ours or anyone's, is closed.
+constexpr DWORD kReplaceWaitMs = 10000;
+
+// Milliseconds that wrap after 49 days; differences taken as DWORDs stay right
+// across the wrap, and the call exists on every Windows the program runs on.
+DWORD Now() {
+  return GetTickCount();
+}
 
 struct ServiceHandleCloser {
   void operator()(SC_HANDLE handle) const { CloseServiceHandle(handle); }
@@ -56,27 +61,54 @@ SERVICE_STATUS QueryStatus(SC_HANDLE service) {
   return status;
 }
 
-// Waits while the service stays in the pending state; returns the state it
-// left it for, or the pending state itself when it stalled or took too long.
-SERVICE_STATUS WaitWhilePending(SC_HANDLE service, DWORD pending) {
-  const ULONGLONG started = GetTickCount64();
+bool IsStarting(DWORD state) {
+  return state == SERVICE_START_PENDING;
+}
+bool IsStopping(DWORD state) {
+  return state == SERVICE_STOP_PENDING;
+}
+bool IsAlive(DWORD state) {
+  return state != SERVICE_STOPPED;
+}
+
+// Waits while `waiting` holds for the service's state, as long as the service
+// shows progress; returns the last state read, which tells the outcome.
+SERVICE_STATUS WaitWhile(SC_HANDLE service, bool (*waiting)(DWORD state)) {
   SERVICE_STATUS status = QueryStatus(service);
-  DWORD checkpoint = status.dwCheckPoint;
-  ULONGLONG lastProgress = started;
-  while (status.dwCurrentState == pending) {
-    // A tenth of the hint, as the system's own samples poll.
-    Sleep(std::clamp<DWORD>(status.dwWaitHint / 10, 10, 1000));
-    status = QueryStatus(service);
-    const ULONGLONG now = GetTickCount64();
-    if (status.dwCheckPoint != checkpoint) {
-      checkpoint = status.dwCheckPoint;
-      lastProgress = now;
-    } else if (now - lastProgress > std::max(status.dwWaitHint, kLeastStallMs)) {
+  const DWORD started = Now();
+  DWORD lastProgress = started;
+  while (waiting(status.dwCurrentState)) {
+    const DWORD now = Now();
+    if (now - started >= kLongestWaitMs ||
+        now - lastProgress >= std::max(status.dwWaitHint, kLeastStallMs)) {
       break;
     }
-    if (now - started > kLongestWaitMs) break;
+    // A tenth of the hint, as the system's own samples poll.
+    Sleep(std::clamp<DWORD>(status.dwWaitHint / 10, 10, 250));
+    const SERVICE_STATUS before = status;
+    status = QueryStatus(service);
+    if (status.dwCurrentState != before.dwCurrentState ||
+        status.dwCheckPoint != before.dwCheckPoint) {
+      lastProgress = Now();
+    }
   }
   return status;
+}
+
+// Errors in which the service, not the request, said no: it does not take the
+// control now, runs dependants, is not running, or never came up. The state
+// read afterwards is the outcome; anything else is a failed call.
+bool ServiceSaidNo(DWORD error) {
+  switch (error) {
+    case ERROR_DEPENDENT_SERVICES_RUNNING:
+    case ERROR_INVALID_SERVICE_CONTROL:
+    case ERROR_SERVICE_CANNOT_ACCEPT_CTRL:
+    case ERROR_SERVICE_NOT_ACTIVE:
+    case ERROR_SERVICE_REQUEST_TIMEOUT:
+      return true;
+    default:
+      return false;
+  }
 }
 
 // Texts are ANSI in the program; the length given keeps embedded NULs.
@@ -95,31 +127,6 @@ void WipeWide(std::wstring& secret) {
   secret.clear();
 }
 
-bool CountsAsRunning(DWORD state) {
-  return state == SERVICE_RUNNING || state == SERVICE_PAUSE_PENDING || state == SERVICE_PAUSED ||
-         state == SERVICE_CONTINUE_PENDING;
-}
-
-void StopAndWait(SC_HANDLE service) {
-  SERVICE_STATUS status = QueryStatus(service);
-  if (status.dwCurrentState == SERVICE_START_PENDING) {
-    // A starting service refuses the stop control until it runs.
-    status = WaitWhilePending(service, SERVICE_START_PENDING);
-  }
-  if (status.dwCurrentState == SERVICE_STOPPED) return;
-  if (status.dwCurrentState != SERVICE_STOP_PENDING) {
-    if (!ControlService(service, SERVICE_CONTROL_STOP, &status)) {
-      const DWORD error = GetLastError();
-      if (error == ERROR_SERVICE_NOT_ACTIVE) return;
-      RaiseWin32(error, "ControlService(stop)");
-    }
-  }
-  status = WaitWhilePending(service, SERVICE_STOP_PENDING);
-  if (status.dwCurrentState != SERVICE_STOPPED) {
-    RaiseWin32(ERROR_SERVICE_REQUEST_TIMEOUT, "Stop");
-  }
-}
-
 }  // namespace
 
 ScmSvcIt::~ScmSvcIt() {
@@ -132,123 +139,156 @@ void ScmSvcIt::AccountPassword(const std::string& password) {
 }
 
 void ScmSvcIt::Install(bool) {
-  // The password is needed for this one call only.
-  struct Wipe {
-    std::string& secret;
-    ~Wipe() {
-      SecureZeroMemory(secret.data(), secret.size());
-      secret.clear();
+  wait_.Run([&] {
+    // The password is needed for this one call only.
+    struct Wipe {
+      std::string& secret;
+      ~Wipe() {
+        SecureZeroMemory(secret.data(), secret.size());
+        secret.clear();
+      }
+    } wipe{password_};
+
+    ServiceHandle manager = OpenManager(SC_MANAGER_CONNECT | SC_MANAGER_CREATE_SERVICE);
+    // The wide entry point: Wine's ANSI CreateService keeps only the first name
+    // of a dependency list.
+    const std::wstring name = Widen(serviceName_);
+    const std::wstring display = Widen(displayName_);
+    const std::wstring path = Widen(QuotedProgramPath(executablePath_));
+    const std::wstring dependencies = Widen(DependencyList(dependencies_));
+    // Only Local System may interact with the desktop; a typed account runs
+    // without that right, and no account at all means Local System.
+    const bool typedAccount = !interactive_ && !accountName_.empty();
+    const DWORD type = SERVICE_WIN32_OWN_PROCESS | (interactive_ ? SERVICE_INTERACTIVE_PROCESS : 0);
+    const std::wstring account = Widen(accountName_);
+    std::wstring password = Widen(password_);
+    struct WipeCopy {
+      std::wstring& secret;
+      ~WipeCopy() { WipeWide(secret); }
+    } wipeCopy{password};
+
+    // Demand start: the administrator starts the service from the manager, and
+    // a registration must not start anything behind his back at the next boot.
+    const DWORD started = Now();
+    ServiceHandle service;
+    for (;;) {
+      service.reset(CreateServiceW(
+          manager.get(), name.c_str(), display.c_str(),
+          SERVICE_CHANGE_CONFIG | SERVICE_QUERY_STATUS, type, SERVICE_DEMAND_START,
+          SERVICE_ERROR_NORMAL, path.c_str(), nullptr, nullptr, dependencies.c_str(),
+          typedAccount ? account.c_str() : nullptr, typedAccount ? password.c_str() : nullptr));
+      if (service) break;
+      const DWORD error = GetLastError();
+      if (error != ERROR_SERVICE_MARKED_FOR_DELETE || Now() - started > kReplaceWaitMs) {
+        RaiseWin32(error, "CreateService");
+      }
+      Sleep(50);
     }
-  } wipe{password_};
 
-  ServiceHandle manager = OpenManager(SC_MANAGER_CONNECT | SC_MANAGER_CREATE_SERVICE);
-  // The wide entry point: Wine's ANSI CreateService keeps only the first name
-  // of a dependency list.
-  const std::wstring name = Widen(serviceName_);
-  const std::wstring display = Widen(displayName_);
-  const std::wstring path = Widen(QuotedProgramPath(executablePath_));
-  const std::wstring dependencies = Widen(DependencyList(dependencies_));
-  // Only Local System may interact with the desktop; a typed account runs
-  // without that right, and no account at all means Local System.
-  const bool typedAccount = !interactive_ && !accountName_.empty();
-  const DWORD type = SERVICE_WIN32_OWN_PROCESS | (interactive_ ? SERVICE_INTERACTIVE_PROCESS : 0);
-  const std::wstring account = Widen(accountName_);
-  std::wstring password = Widen(password_);
-  struct WipeCopy {
-    std::wstring& secret;
-    ~WipeCopy() { WipeWide(secret); }
-  } wipeCopy{password};
-
-  // Demand start: the administrator starts the service from the manager, and
-  // a registration must not start anything behind his back at the next boot.
-  const ULONGLONG started = GetTickCount64();
-  ServiceHandle service;
-  for (;;) {
-    service.reset(CreateServiceW(
-        manager.get(), name.c_str(), display.c_str(), SERVICE_CHANGE_CONFIG | SERVICE_QUERY_STATUS,
-        type, SERVICE_DEMAND_START, SERVICE_ERROR_NORMAL, path.c_str(), nullptr, nullptr,
-        dependencies.c_str(), typedAccount ? account.c_str() : nullptr,
-        typedAccount ? password.c_str() : nullptr));
-    if (service) break;
-    const DWORD error = GetLastError();
-    if (error != ERROR_SERVICE_MARKED_FOR_DELETE || GetTickCount64() - started > kReplaceWaitMs) {
-      RaiseWin32(error, "CreateService");
+    std::vector<char> text(description_.begin(), description_.end());
+    text.push_back('\0');
+    SERVICE_DESCRIPTIONA description{text.data()};
+    if (!ChangeServiceConfig2A(service.get(), SERVICE_CONFIG_DESCRIPTION, &description)) {
+      RaiseLastError("ChangeServiceConfig2(description)");
     }
-    Sleep(50);
-  }
-
-  std::vector<char> text(description_.begin(), description_.end());
-  text.push_back('\0');
-  SERVICE_DESCRIPTIONA description{text.data()};
-  if (!ChangeServiceConfig2A(service.get(), SERVICE_CONFIG_DESCRIPTION, &description)) {
-    RaiseLastError("ChangeServiceConfig2(description)");
-  }
+  });
 }
 
 void ScmSvcIt::Uninstall() {
-  ServiceHandle manager = OpenManager(SC_MANAGER_CONNECT);
-  ServiceHandle service =
-      OpenExisting(manager.get(), serviceName_, DELETE | SERVICE_STOP | SERVICE_QUERY_STATUS);
-  // A running service marked for deletion would linger until somebody stops
-  // it, and block a new registration of the same name until then.
-  try {
-    StopAndWait(service.get());
-  } catch (const Failure&) {
-    // Marked all the same: it goes as soon as it stops.
-  }
-  if (!DeleteService(service.get())) {
-    const DWORD error = GetLastError();
-    if (error != ERROR_SERVICE_MARKED_FOR_DELETE) RaiseWin32(error, "DeleteService");
-  }
+  wait_.Run([&] {
+    ServiceHandle manager = OpenManager(SC_MANAGER_CONNECT);
+    ServiceHandle service =
+        OpenExisting(manager.get(), serviceName_, DELETE | SERVICE_STOP | SERVICE_QUERY_STATUS);
+    // A service marked for deletion goes once it has stopped. Ask it to stop,
+    // but do not wait: the caller watches the removal with its own bound. A
+    // service that refuses stays registered, which its state then tells.
+    SERVICE_STATUS status{};
+    ControlService(service.get(), SERVICE_CONTROL_STOP, &status);
+    if (!DeleteService(service.get())) {
+      const DWORD error = GetLastError();
+      if (error != ERROR_SERVICE_MARKED_FOR_DELETE) RaiseWin32(error, "DeleteService");
+    }
+  });
 }
 
 void ScmSvcIt::Stop() {
-  ServiceHandle manager = OpenManager(SC_MANAGER_CONNECT);
-  ServiceHandle service =
-      OpenExisting(manager.get(), serviceName_, SERVICE_STOP | SERVICE_QUERY_STATUS);
-  StopAndWait(service.get());
+  wait_.Run([&] {
+    ServiceHandle manager = OpenManager(SC_MANAGER_CONNECT);
+    ServiceHandle service =
+        OpenExisting(manager.get(), serviceName_, SERVICE_STOP | SERVICE_QUERY_STATUS);
+    // A starting service takes no stop until it runs.
+    SERVICE_STATUS status = WaitWhile(service.get(), IsStarting);
+    if (!IsAlive(status.dwCurrentState)) return;
+    if (!IsStopping(status.dwCurrentState) &&
+        !ControlService(service.get(), SERVICE_CONTROL_STOP, &status)) {
+      const DWORD error = GetLastError();
+      if (!ServiceSaidNo(error)) RaiseWin32(error, "ControlService(stop)");
+      return;
+    }
+    WaitWhile(service.get(), IsAlive);
+  });
 }
 
 bool ScmSvcIt::Running() {
-  ServiceHandle manager = OpenManager(SC_MANAGER_CONNECT);
-  ServiceHandle service = OpenIfPresent(manager.get(), serviceName_, SERVICE_QUERY_STATUS);
-  return service && CountsAsRunning(QueryStatus(service.get()).dwCurrentState);
+  bool answer = false;
+  wait_.Run([&] {
+    ServiceHandle manager = OpenManager(SC_MANAGER_CONNECT);
+    ServiceHandle service = OpenIfPresent(manager.get(), serviceName_, SERVICE_QUERY_STATUS);
+    // Starting, stopping and paused services count: their process runs, and
+    // calling such a service stopped would be untrue.
+    answer = service && IsAlive(QueryStatus(service.get()).dwCurrentState);
+  });
+  return answer;
 }
 
 bool ScmSvcIt::Installed() {
-  ServiceHandle manager = OpenManager(SC_MANAGER_CONNECT);
-  return static_cast<bool>(OpenIfPresent(manager.get(), serviceName_, SERVICE_QUERY_STATUS));
+  bool answer = false;
+  wait_.Run([&] {
+    ServiceHandle manager = OpenManager(SC_MANAGER_CONNECT);
+    answer = static_cast<bool>(OpenIfPresent(manager.get(), serviceName_, SERVICE_QUERY_STATUS));
+  });
+  return answer;
 }
 
 void ScmSvcIt::Start(const std::string& arguments) {
-  ServiceHandle manager = OpenManager(SC_MANAGER_CONNECT);
-  ServiceHandle service =
-      OpenExisting(manager.get(), serviceName_, SERVICE_START | SERVICE_QUERY_STATUS);
-  // A non-empty text reaches the service as its one argument.
-  const char* argument = arguments.c_str();
-  if (!StartServiceA(service.get(), arguments.empty() ? 0 : 1,
-                     arguments.empty() ? nullptr : &argument)) {
-    const DWORD error = GetLastError();
-    if (error == ERROR_SERVICE_ALREADY_RUNNING) return;
-    RaiseWin32(error, "StartService");
-  }
-  const SERVICE_STATUS status = WaitWhilePending(service.get(), SERVICE_START_PENDING);
-  if (!CountsAsRunning(status.dwCurrentState)) {
-    const DWORD exitCode = status.dwWin32ExitCode;
-    RaiseWin32(exitCode != NO_ERROR && exitCode != ERROR_SERVICE_SPECIFIC_ERROR
-                   ? exitCode
-                   : ERROR_SERVICE_REQUEST_TIMEOUT,
-               "Start");
-  }
+  wait_.Run([&] {
+    ServiceHandle manager = OpenManager(SC_MANAGER_CONNECT);
+    ServiceHandle service =
+        OpenExisting(manager.get(), serviceName_, SERVICE_START | SERVICE_QUERY_STATUS);
+    // A stopping service can be started again once it has stopped.
+    const SERVICE_STATUS status = WaitWhile(service.get(), IsStopping);
+    // A non-empty text reaches the service as its one argument.
+    const char* argument = arguments.c_str();
+    if (!IsAlive(status.dwCurrentState) &&
+        !StartServiceA(service.get(), arguments.empty() ? 0 : 1,
+                       arguments.empty() ? nullptr : &argument)) {
+      // A missing program, a program that is no service, a refused logon, a
+      // disabled or deleted service: the state says the start failed. Only a
+      // request the manager could not take is a failed call.
+      const DWORD error = GetLastError();
+      if (error == ERROR_ACCESS_DENIED || error == ERROR_INVALID_HANDLE ||
+          error == ERROR_INVALID_PARAMETER) {
+        RaiseWin32(error, "StartService");
+      }
+      return;
+    }
+    WaitWhile(service.get(), IsStarting);
+  });
 }
 
 void ScmSvcIt::SendControl(int32_t code) {
-  ServiceHandle manager = OpenManager(SC_MANAGER_CONNECT);
-  ServiceHandle service = OpenExisting(manager.get(), serviceName_, SERVICE_USER_DEFINED_CONTROL);
-  SERVICE_STATUS status{};
-  if (!ControlService(service.get(), static_cast<DWORD>(code), &status)) {
-    RaiseLastError("ControlService");
-  }
+  wait_.Run([&] {
+    ServiceHandle manager = OpenManager(SC_MANAGER_CONNECT);
+    ServiceHandle service = OpenExisting(manager.get(), serviceName_,
+                                         SERVICE_USER_DEFINED_CONTROL | SERVICE_QUERY_STATUS);
+    // A service still starting takes its controls once it runs.
+    WaitWhile(service.get(), IsStarting);
+    SERVICE_STATUS status{};
+    if (!ControlService(service.get(), static_cast<DWORD>(code), &status)) {
+      const DWORD error = GetLastError();
+      if (!ServiceSaidNo(error)) RaiseWin32(error, "ControlService");
+    }
+  });
 }
 
 }  // namespace zlv

@@ -8,13 +8,15 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/Desktop.h"
 #include "service/SvcIt.h"
 
 namespace zlv {
 
 class ScmSvcIt final : public SvcIt {
  public:
-  ScmSvcIt() = default;
+  // Every call runs through `wait`: it may take seconds on a slow service.
+  explicit ScmSvcIt(BusyWait& wait) : wait_(wait) {}
   ~ScmSvcIt() override;
   ScmSvcIt(const ScmSvcIt&) = delete;
   ScmSvcIt& operator=(const ScmSvcIt&) = delete;
@@ -44,6 +46,7 @@ class ScmSvcIt final : public SvcIt {
   void SendControl(int32_t code) override;
 
  private:
+  BusyWait& wait_;
   std::string serviceName_;
   std::string displayName_;
   std::string accountName_;

@@ -1,6 +1,12 @@
 // The service-control component: the manager writes the values an operation
 // needs, makes its calls and judges the outcome by Installed or Running alone.
-// Written values persist until overwritten. A failing call raises a Failure.
+// Written values persist until overwritten.
+//
+// A call raises a Failure only when the request itself fails: the service
+// manager cannot be reached or refuses access, the service a call needs does
+// not exist, a value is malformed. When the service is asked and does not do
+// what was asked (it ignores a stop, stalls, never comes up), the call
+// returns, bounded in time, and the state read afterwards tells the outcome.
 #pragma once
 
 #include <cstdint>
@@ -24,17 +30,20 @@ class SvcIt {
   virtual void ExecutablePath(const std::string& path) = 0;
   virtual void Description(const std::string& text) = 0;
 
-  // Marks the service for deletion; it may still exist when this returns.
+  // Asks the service to stop and marks it for deletion, without waiting: it
+  // stays installed until it has stopped.
   virtual void Uninstall() = 0;
-  // Returns once the service has stopped or failed to (bounded in time).
+  // Returns once the service has stopped, or has refused or stalled.
   virtual void Stop() = 0;
-  // False, without failing, for a missing service.
+  // True in every state but stopped: a service that is starting, stopping or
+  // paused still has its process. False, without failing, for a missing service.
   virtual bool Running() = 0;
   virtual bool Installed() = 0;
-  // Returns once the service runs or failed to start (bounded in time).
+  // Returns once the service runs, or has failed to come up.
   virtual void Start(const std::string& arguments) = 0;
   virtual void Install(bool option) = 0;
-  // Sends a user-defined control code (128..255) to the running service.
+  // Hands a user-defined control code (128..255) to the running service; a
+  // service that does not take it now lets it go unanswered.
   virtual void SendControl(int32_t code) = 0;
 };
 

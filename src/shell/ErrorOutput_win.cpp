@@ -34,7 +34,12 @@ std::string Win32ErrorOutput::GeneralDateTime() {
 }
 
 void Win32ErrorOutput::ShowCritical(const std::string& text, const std::string& title) {
-  MessageBoxA(nullptr, text.c_str(), title.c_str(), MB_OK | MB_ICONSTOP | MB_SETFOREGROUND);
+  // The program ends once the box is closed: nothing of it may run meanwhile,
+  // neither a timer the box's own loop would deliver nor a click. Task-modal
+  // disables every window of the program, shown or in the tray.
+  gate_.Halt();
+  MessageBoxA(nullptr, text.c_str(), title.c_str(),
+              MB_OK | MB_ICONSTOP | MB_TASKMODAL | MB_SETFOREGROUND);
 }
 
 void Win32ErrorOutput::Beep() {

@@ -13,6 +13,7 @@
 #include "platform/Registry_win.h"
 #include "platform/Screen_win.h"
 #include "platform/Timer_win.h"
+#include "platform/UiGate_win.h"
 #include "platform/WinVersion.h"
 #include "platform/XPTheme_win.h"
 #include "service/InstallAs.h"
@@ -38,7 +39,8 @@ class ManagerProgram final : public ManagerOperations,
                              public ThemeSteps,
                              public StatusBar {
  public:
-  ManagerProgram(HINSTANCE instance, ErrorReporter& reporter) : reporter_(reporter) {
+  ManagerProgram(HINSTANCE instance, ErrorReporter& reporter, UiGate& gate)
+      : reporter_(reporter), gate_(gate) {
     // Another copy is told apart by a named mutex held for this process's life.
     instanceMutex_ = CreateMutexA(nullptr, FALSE, "Local\\Zemlo.LinkvaneManager.Running");
     previousInstance_ = instanceMutex_ && GetLastError() == ERROR_ALREADY_EXISTS;
@@ -52,7 +54,7 @@ class ManagerProgram final : public ManagerOperations,
     window_.RouteTimer(kShowStateTimer, [this] { status_->ShowState_Timer(); });
     window_.RouteTimer(kStatusDisplayTimer, [this] { status_->StatusDisplayTimer_Timer(); });
 
-    installAsWindow_ = std::make_unique<Win32InstallAsWindow>(hwnd);
+    installAsWindow_ = std::make_unique<Win32InstallAsWindow>(hwnd, gate_);
     installAs_ =
         std::make_unique<InstallAs>(*installAsWindow_, settings_, settingsFile_, theme_.Theme());
     operations_ = std::make_unique<ServiceOperations>(
@@ -147,7 +149,7 @@ class ManagerProgram final : public ManagerOperations,
     p.Run([&] {
       p.At(10);
       if (!monitor_) {
-        monitor_ = std::make_unique<MonitorLogWindow>(settings_, settingsFile_, appFolder_);
+        monitor_ = std::make_unique<MonitorLogWindow>(settings_, settingsFile_, appFolder_, gate_);
         auto& theme = theme_.Theme();
         monitor_->SetFrameHooks(
             [&theme](HWND w, const std::string& n) { theme.SubClassAllFrames(FromHwnd(w), n); },
@@ -159,6 +161,7 @@ class ManagerProgram final : public ManagerOperations,
   }
 
   ErrorReporter& reporter_;
+  UiGate& gate_;
   SystemClock clock_;
   MessagePump events_;
   SystemBeeper beeper_;
@@ -168,9 +171,9 @@ class ManagerProgram final : public ManagerOperations,
   Win32XPTheme theme_{reporter_, [this] { return GetWinVersion(registry_, reporter_); }};
   std::string settingsFile_;
   std::string appFolder_ = ProgramFolder();
-  ManagerWindow window_;
+  ManagerWindow window_{gate_};
   Win32Screen screen_;
-  ScmSvcIt svc_;
+  ScmSvcIt svc_{gate_};
   OwnedMessageBoxes boxes_{[this] { return window_.Hwnd(); }};
   ShellOpen shell_{[this] { return window_.Hwnd(); }};
   HANDLE instanceMutex_ = nullptr;
@@ -192,10 +195,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   // the theme decides later.
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES};
   InitCommonControlsEx(&controls);
-  zlv::Win32ErrorOutput errorOutput;
+  zlv::UiGate gate;
+  zlv::Win32ErrorOutput errorOutput(gate);
   zlv::ErrorReporter reporter(errorOutput);
   // Building the window and what it owns is the window object's creation.
   zlv::Procedure p(reporter, zlv::module::kLinkvaneManager, "Form_Initialize");
-  auto program = p.Run([&] { return std::make_unique<zlv::ManagerProgram>(instance, reporter); });
+  auto program =
+      p.Run([&] { return std::make_unique<zlv::ManagerProgram>(instance, reporter, gate); });
   return program->Run();
 }

@@ -1,7 +1,10 @@
-// An in-memory service-control component for the service operations' tests.
-// It logs every value written and every call made, in order ("Option10=2",
-// "Installed", "Install(False)", "SendControl(200)"), can be told to fail any
-// of them, and to be slow to remove a service.
+// An in-memory service-control component that keeps the real one's contract
+// (SvcItContract.h holds both to it). It logs every value written and every
+// call made, in order ("Option10=2", "Installed", "Install(False)",
+// "SendControl(200)"), and plays the service's part: a service can refuse to
+// start, ignore a stop, or take a number of state readings to stop when
+// nobody waits for it. A call named in `failing` raises, as the real one does
+// when the service manager refuses access.
 #pragma once
 
 #include <cstdint>
@@ -16,19 +19,18 @@ namespace zlv::test {
 
 class FakeSvcIt : public SvcIt {
  public:
-  // The state of the service.
+  enum class Service { kWellBehaved, kNeverStarts, kIgnoresStop };
+
+  // The service's state and behaviour.
   bool installed = false;
   bool running = false;
-  // What the calls achieve.
-  bool installWorks = true;
-  bool startWorks = true;
-  bool stopWorks = true;
-  // Readings of Installed that still answer True after Uninstall.
-  int32_t removalPolls = 0;
-  // Names of calls or values that raise a Failure ("Installed", "Option10").
+  Service behaviour = Service::kWellBehaved;
+  // State readings an unawaited stop (the one Uninstall asks for) takes.
+  int32_t stopReadings = 0;
   std::set<std::string> failing;
 
   std::vector<std::string> log;
+  std::vector<int32_t> delivered;  // control codes the service received
   std::string lastPassword;
 
   // The log without the state readings, for checking what was done.
@@ -57,53 +59,80 @@ class FakeSvcIt : public SvcIt {
 
   void Uninstall() override {
     Call("Uninstall", "Uninstall");
-    running = false;
-    if (removalPolls > 0) {
-      pendingRemoval_ = removalPolls;
-    } else {
-      installed = false;
-    }
+    Existing();
+    markedForDeletion_ = true;
+    AskToStop(stopReadings);
+    Settle();
   }
   void Stop() override {
     Call("Stop", "Stop");
-    if (stopWorks) running = false;
+    Existing();
+    AskToStop(0);
   }
   bool Running() override {
     Call("Running", "Running");
+    Read();
     return installed && running;
   }
   bool Installed() override {
     Call("Installed", "Installed");
-    if (pendingRemoval_ > 0) {
-      if (--pendingRemoval_ == 0) installed = false;
-      return true;
-    }
+    Read();
     return installed;
   }
   void Start(const std::string& arguments) override {
     Call("Start(" + arguments + ")", "Start");
-    if (installed && startWorks) running = true;
+    Existing();
+    stopIn_ = -1;
+    if (behaviour != Service::kNeverStarts) running = true;
   }
   void Install(bool option) override {
     Call("Install(" + Bool(option) + ")", "Install");
-    if (installWorks) {
-      installed = true;
-      pendingRemoval_ = 0;
-    }
+    // The old registration must be gone first, as the system requires.
+    if (installed) Raise(markedForDeletion_ ? 1072 : 1073, "CreateService failed");
+    installed = true;
   }
   void SendControl(int32_t code) override {
     Call("SendControl(" + std::to_string(code) + ")", "SendControl");
+    Existing();
+    if (code < 128 || code > 255) Raise(87, "ControlService: the parameter is incorrect");
+    if (running) delivered.push_back(code);
   }
 
  private:
   static std::string Bool(bool v) { return v ? "True" : "False"; }
   void Call(const std::string& entry, const std::string& name) {
     log.push_back(entry);
-    if (failing.count(name)) Raise(-2147467259, name + " failed");
+    if (failing.count(name)) Raise(5, name + ": access is denied");
   }
   void Write(const std::string& name, const std::string& value) { Call(name + "=" + value, name); }
+  void Existing() const {
+    if (!installed) Raise(1060, "OpenService: the service does not exist");
+  }
+  void AskToStop(int32_t readings) {
+    if (!running || behaviour == Service::kIgnoresStop) return;
+    if (readings == 0) {
+      running = false;
+    } else if (stopIn_ < 0) {
+      stopIn_ = readings;
+    }
+  }
+  // A stop in progress ends after its readings; a marked service goes once stopped.
+  void Read() {
+    if (stopIn_ > 0 && --stopIn_ == 0) {
+      stopIn_ = -1;
+      running = false;
+    }
+    Settle();
+  }
+  void Settle() {
+    if (markedForDeletion_ && !running) {
+      installed = false;
+      markedForDeletion_ = false;
+    }
+  }
 
-  int32_t pendingRemoval_ = 0;
+  bool markedForDeletion_ = false;
+  int32_t stopIn_ = -1;
 };
 
 }  // namespace zlv::test

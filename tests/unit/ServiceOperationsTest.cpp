@@ -11,6 +11,7 @@ namespace {
 
 using namespace test;
 using Log = std::vector<std::string>;
+using Service = FakeSvcIt::Service;
 
 const Log kInstallWrites = {"Option10=2",
                             "LocalSystemInteractive=True",
@@ -53,92 +54,90 @@ struct ServiceOperationsTest : ::testing::Test {
                          events, fake.reporter, [this] { ++repaints; }}};
 
   ServiceOperationsTest() { store.Set("Service Options", "Dependencies", "Tcpip;Afd"); }
-};
 
-// --- install -------------------------------------------------------------
+  // A service in the given state; the logs start empty.
+  void Given(bool installed, bool running, Service behaviour = Service::kWellBehaved,
+             std::set<std::string> failing = {}) {
+    svc = FakeSvcIt();
+    svc.installed = installed;
+    svc.running = running;
+    svc.behaviour = behaviour;
+    svc.failing = std::move(failing);
+    bar.shown.clear();
+  }
+};
 
 TEST_F(ServiceOperationsTest, InstallWritesEverythingThenReplacesAndJudgesByInstalled) {
   const struct {
-    bool installedBefore, installWorks;
+    bool installedBefore;
+    std::set<std::string> failing;
     Log actionsAfterWrites;
     std::string text;
   } cases[] = {
-      {false, true, {"Install(False)"}, "Service installed successfully"},
-      {true, true, {"Uninstall", "Install(False)"}, "Service installed successfully"},
-      {false, false, {"Install(False)"}, "Service failed to install"},
+      {false, {}, {"Install(False)"}, "Service installed successfully"},
+      {true, {}, {"Uninstall", "Install(False)"}, "Service installed successfully"},
+      {false, {"Install"}, {"Install(False)"}, "Service failed to install"},
+      // skipped failures: the writes and the removal go on to an install that works
+      // an old registration that cannot be removed stays, and the reading tells so
+      {true,
+       {"Option10", "Description", "Uninstall"},
+       {"Uninstall", "Install(False)"},
+       "Service installed successfully"},
+      // a reading that cannot be taken never counts as success
+      {false, {"Installed"}, {"Install(False)"}, "Service failed to install"},
   };
   for (const auto& c : cases) {
-    svc.log.clear();
-    svc.installed = c.installedBefore;
-    svc.installWorks = c.installWorks;
+    Given(c.installedBefore, false, Service::kWellBehaved, c.failing);
     ops.ServiceInstall();
     EXPECT_EQ(svc.Actions(), Join({kInstallWrites, c.actionsAfterWrites}));
     EXPECT_EQ(svc.log.back(), "Installed") << "judged by a final reading";
     EXPECT_EQ(bar.Line(), c.text);
     EXPECT_EQ(status.DisplayCountdown(), 10);
-    EXPECT_EQ(ops.LastOutcomeSucceeded(), c.installWorks);
+    EXPECT_EQ(ops.LastOutcomeSucceeded(), c.text == "Service installed successfully");
   }
   EXPECT_EQ(clock.slept, 0) << "no wait between removal and new registration";
   EXPECT_EQ(store.reads.front(),
             (FakeProfileStore::Call{"Service Options", "Dependencies", "", settingsFile}));
-}
-
-TEST_F(ServiceOperationsTest, FailingComponentCallsAreSkippedNeverReported) {
-  const struct {
-    std::set<std::string> failing;
-    std::string text;
-  } cases[] = {
-      {{"Option10", "ServiceName", "Description", "Uninstall"}, "Service installed successfully"},
-      {{"Install"}, "Service failed to install"},
-      // a reading that cannot be taken never counts as success
-      {{"Installed"}, "Service failed to install"},
-  };
-  for (const auto& c : cases) {
-    svc.installed = true;
-    svc.failing = c.failing;
-    ops.ServiceInstall();
-    EXPECT_EQ(bar.Line(), c.text);
-  }
   EXPECT_FALSE(fake.Reported());
 }
 
-// --- install as ----------------------------------------------------------
-
-TEST_F(ServiceOperationsTest, InstallAsWritesTheTypedAccount) {
-  for (const std::string password : {"s3cret", ""}) {
-    svc.log.clear();
-    svc.installed = false;
-    login.password = password;
-    ops.ServiceInstallAs();
-    EXPECT_EQ(
-        svc.Actions(),
-        (Log{"Option10=2", "ServiceName=Zemlo Linkvane", "DisplayName=Zemlo Linkvane",
-             "ExecutablePath=C:\\Zemlo\\Linkvane_Service.exe", "AccountName=.\\netadmin",
-             "AccountPassword=" + password, "LocalSystemInteractive=False", "Option4=0",
-             "Option9=True", "ServiceDependencies=Tcpip;Afd",
-             "Description=Zemlo Linkvane Service - Network management tools", "Install(False)"}));
-    EXPECT_EQ(bar.Line(), "Service installed successfully");
-    EXPECT_TRUE(ops.LastOutcomeSucceeded());
-  }
-  EXPECT_EQ(events.calls, 2);
-  EXPECT_EQ(repaints, 2);
-  EXPECT_TRUE(store.writes.empty()) << "the password goes nowhere but the component";
-}
-
-TEST_F(ServiceOperationsTest, InstallAsEndsQuietlyWithoutAConfirmedAccount) {
+TEST_F(ServiceOperationsTest, InstallAsWritesTheTypedAccountOrEndsQuietly) {
   const struct {
     bool ok;
-    std::string user;
-  } cases[] = {{false, ".\\netadmin"}, {true, ""}, {false, ""}};
+    std::string user, password;
+    bool installs;
+  } cases[] = {
+      {true, ".\\netadmin", "s3cret", true},
+      {true, ".\\netadmin", "", true},
+      {false, ".\\netadmin", "s3cret", false},
+      {true, "", "s3cret", false},
+  };
   for (const auto& c : cases) {
+    Given(false, false);
     login.ok = c.ok;
     login.user = c.user;
+    login.password = c.password;
     ops.ServiceInstallAs();
-    EXPECT_TRUE(svc.log.empty());
-    EXPECT_TRUE(bar.shown.empty());
-    EXPECT_TRUE(boxes.boxes.empty());
-    EXPECT_FALSE(ops.LastOutcomeSucceeded());
+    const Log expected = {"Option10=2",
+                          "ServiceName=Zemlo Linkvane",
+                          "DisplayName=Zemlo Linkvane",
+                          "ExecutablePath=C:\\Zemlo\\Linkvane_Service.exe",
+                          "AccountName=" + c.user,
+                          "AccountPassword=" + c.password,
+                          "LocalSystemInteractive=False",
+                          "Option4=0",
+                          "Option9=True",
+                          "ServiceDependencies=Tcpip;Afd",
+                          "Description=Zemlo Linkvane Service - Network management tools",
+                          "Install(False)"};
+    EXPECT_EQ(svc.Actions(), c.installs ? expected : Log{});
+    EXPECT_EQ(bar.shown, c.installs ? Log{"Service installed successfully"} : Log{});
+    EXPECT_EQ(ops.LastOutcomeSucceeded(), c.installs);
   }
+  EXPECT_EQ(events.calls, 4) << "events run after every showing";
+  EXPECT_EQ(repaints, 4);
+  EXPECT_TRUE(boxes.boxes.empty());
+  EXPECT_TRUE(store.writes.empty()) << "the password goes nowhere but the component";
 }
 
 TEST_F(ServiceOperationsTest, InstallAsTellsWhenTheDialogCannotBeShown) {
@@ -152,31 +151,36 @@ TEST_F(ServiceOperationsTest, InstallAsTellsWhenTheDialogCannotBeShown) {
   EXPECT_FALSE(fake.Reported());
 }
 
-// --- uninstall -----------------------------------------------------------
-
+// The removal is watched for at most 5 s in 10 ms steps, serving events
+// between them; a service that goes only later has failed to uninstall.
 TEST_F(ServiceOperationsTest, UninstallWaitsAtMostFiveSeconds) {
   const struct {
     bool installed;
-    int32_t removalPolls;
+    Service behaviour;
+    int32_t stopReadings;
+    double startSeconds;
     std::string text;
     int64_t minSlept, maxSlept;
   } cases[] = {
-      {false, 0, "Service was uninstalled successfully", 0, 0},
-      {true, 0, "Service was uninstalled successfully", 0, 0},
-      {true, 300, "Service was uninstalled successfully", 2900, 3100},
-      // gone only after 7 s: too late, even though it disappears later
-      {true, 700, "Service failed to uninstall", 4990, 5100},
+      {false, Service::kWellBehaved, 0, 36000, "Service was uninstalled successfully", 0, 0},
+      {true, Service::kWellBehaved, 0, 36000, "Service was uninstalled successfully", 0, 0},
+      {true, Service::kWellBehaved, 300, 36000, "Service was uninstalled successfully", 2900, 3100},
+      {true, Service::kWellBehaved, 700, 36000, "Service failed to uninstall", 4990, 5100},
+      {true, Service::kIgnoresStop, 0, 36000, "Service failed to uninstall", 4990, 5100},
+      // the wait starts afresh when the clock jumps back at midnight: 2 s before, 5 s after
+      {true, Service::kIgnoresStop, 0, 86398, "Service failed to uninstall", 6900, 7200},
   };
   for (const auto& c : cases) {
-    svc.log.clear();
-    svc.installed = c.installed;
-    svc.removalPolls = c.removalPolls;
+    Given(c.installed, c.installed, c.behaviour);
+    svc.stopReadings = c.stopReadings;
+    clock.SetSeconds(c.startSeconds);
     clock.slept = 0;
     events.calls = 0;
     ops.ServiceUninstall();
-    EXPECT_EQ(bar.Line(), c.text) << c.removalPolls;
-    EXPECT_GE(clock.slept, c.minSlept) << c.removalPolls;
-    EXPECT_LE(clock.slept, c.maxSlept) << c.removalPolls;
+    SCOPED_TRACE(c.stopReadings);
+    EXPECT_EQ(bar.Line(), c.text);
+    EXPECT_GE(clock.slept, c.minSlept);
+    EXPECT_LE(clock.slept, c.maxSlept);
     EXPECT_EQ(events.calls * 10, clock.slept) << "events run after every 10 ms sleep";
     const Log writes = {"Option10=2", "ServiceName=Zemlo Linkvane", "DisplayName=Zemlo Linkvane",
                         "ExecutablePath=C:\\Zemlo\\Linkvane_Svc.exe"};
@@ -185,70 +189,58 @@ TEST_F(ServiceOperationsTest, UninstallWaitsAtMostFiveSeconds) {
   }
 }
 
-TEST_F(ServiceOperationsTest, UninstallWaitSurvivesMidnight) {
-  svc.installed = true;
-  svc.removalPolls = 100000;
-  clock.SetSeconds(86398);  // two seconds before midnight
-  ops.ServiceUninstall();
-  // The wait starts afresh when the clock jumps back: 2 s before, 5 s after.
-  EXPECT_GE(clock.slept, 6900);
-  EXPECT_LE(clock.slept, 7200);
-  EXPECT_EQ(bar.Line(), "Service failed to uninstall");
-}
-
 TEST_F(ServiceOperationsTest, UninstallServesTimersWhileWaiting) {
-  svc.installed = true;
-  svc.removalPolls = 1000;
+  Given(true, true, Service::kIgnoresStop);
   events.onEvents = [&] {
     if (events.calls == 250) status.ShowState_Timer();
   };
   ops.ServiceUninstall();
-  EXPECT_EQ(status.StatusText(), "Service Stopped") << "the poll ran in the middle";
+  EXPECT_EQ(status.StatusText(), "Service Running") << "the poll ran in the middle";
   EXPECT_EQ(bar.Line(), "Service failed to uninstall");
   EXPECT_FALSE(fake.Reported());
 }
 
-// --- start, stop ---------------------------------------------------------
-
 TEST_F(ServiceOperationsTest, StartInstallsWhenMissingAndShowsTheWindow) {
   const struct {
-    bool installed, running, installWorks, startWorks;
+    bool installed, running;
+    Service behaviour;
+    std::set<std::string> failing;
     Log actions;
     Log shown;
   } cases[] = {
       {true,
        false,
-       true,
-       true,
+       Service::kWellBehaved,
+       {},
        Join({kPreamble, {"Start()", "SendControl(200)"}}),
        {"Service is Running"}},
       {true,
        true,
-       true,
-       true,
+       Service::kWellBehaved,
+       {},
        Join({kPreamble, {"Start()", "SendControl(200)"}}),
        {"Service is Running"}},
-      {true, false, true, false, Join({kPreamble, {"Start()"}}), {"Service failed to start"}},
+      {true,
+       false,
+       Service::kNeverStarts,
+       {},
+       Join({kPreamble, {"Start()"}}),
+       {"Service failed to start"}},
       {false,
        false,
-       true,
-       true,
+       Service::kWellBehaved,
+       {},
        Join({kPreamble, kInstallWrites, {"Install(False)", "Start()", "SendControl(200)"}}),
        {"Installing service...", "Service installed successfully", "Service is Running"}},
       {false,
        false,
-       false,
-       true,
+       Service::kWellBehaved,
+       {"Install"},
        Join({kPreamble, kInstallWrites, {"Install(False)"}}),
        {"Installing service...", "Service failed to install", "Service failed to start"}},
   };
   for (const auto& c : cases) {
-    svc.log.clear();
-    bar.shown.clear();
-    svc.installed = c.installed;
-    svc.running = c.running;
-    svc.installWorks = c.installWorks;
-    svc.startWorks = c.startWorks;
+    Given(c.installed, c.running, c.behaviour, c.failing);
     ops.ServiceStart();
     EXPECT_EQ(svc.Actions(), c.actions);
     EXPECT_EQ(bar.shown, c.shown);
@@ -257,74 +249,52 @@ TEST_F(ServiceOperationsTest, StartInstallsWhenMissingAndShowsTheWindow) {
   EXPECT_FALSE(fake.Reported());
 }
 
-TEST_F(ServiceOperationsTest, StopNeverInstalls) {
+TEST_F(ServiceOperationsTest, StopNeverInstallsAndTellsARefusedStop) {
   const struct {
-    bool installed, stopWorks;
+    bool installed;
+    Service behaviour;
     Log actions;
     std::string text;
   } cases[] = {
-      {true, true, Join({kPreamble, {"Stop"}}), "Service is Stopped"},
-      {true, false, Join({kPreamble, {"Stop"}}), "Service failed to stop"},
-      {false, true, kPreamble, "Service was not installed"},
+      {true, Service::kWellBehaved, Join({kPreamble, {"Stop"}}), "Service is Stopped"},
+      {true, Service::kIgnoresStop, Join({kPreamble, {"Stop"}}), "Service failed to stop"},
+      {false, Service::kWellBehaved, kPreamble, "Service was not installed"},
   };
   for (const auto& c : cases) {
-    svc.log.clear();
-    svc.installed = c.installed;
-    svc.running = c.installed;
-    svc.stopWorks = c.stopWorks;
+    Given(c.installed, c.installed, c.behaviour);
     ops.ServiceStop();
     EXPECT_EQ(svc.Actions(), c.actions);
     EXPECT_EQ(bar.Line(), c.text);
     EXPECT_EQ(status.DisplayCountdown(), 10);
     EXPECT_EQ(ops.LastOutcomeSucceeded(), c.text == "Service is Stopped");
   }
-}
-
-TEST_F(ServiceOperationsTest, UnreadableStateNeverCountsAsSuccess) {
-  svc.installed = true;
-  svc.running = true;
-  svc.failing = {"Running"};
-  ops.ServiceStop();
-  EXPECT_EQ(bar.Line(), "Service failed to stop");
-  ops.ServiceStart();
-  EXPECT_EQ(bar.Line(), "Service failed to start");
-  svc.failing = {"Installed"};
-  ops.ServiceUninstall();
-  EXPECT_EQ(bar.Line(), "Service failed to uninstall");
-  EXPECT_FALSE(ops.LastOutcomeSucceeded());
   EXPECT_FALSE(fake.Reported());
 }
 
 // The service control manager refusing access: refusing only the action, or
-// refusing every call including the state readings. Each operation ends with
-// its failure text, claims no success and reports nothing.
+// every call including the state readings. Each operation ends with its
+// failure text, claims no success and reports nothing.
 TEST_F(ServiceOperationsTest, RefusedAccessGivesTheFailureTextOfEveryOperation) {
   using Operation = void (ServiceOperations::*)();
   const std::set<std::string> everything = {"Installed", "Running", "Install",    "Uninstall",
                                             "Start",     "Stop",    "SendControl"};
   const struct {
-    const char* name;
     Operation run;
     std::string action;
-    bool installed;
-    bool running;
+    bool installed, running;
     std::string text;
   } cases[] = {
-      {"install", &ServiceOperations::ServiceInstall, "Install", false, false,
-       "Service failed to install"},
-      {"install as", &ServiceOperations::ServiceInstallAs, "Install", false, false,
-       "Service failed to install"},
-      {"uninstall", &ServiceOperations::ServiceUninstall, "Uninstall", true, false,
+      {&ServiceOperations::ServiceInstall, "Install", false, false, "Service failed to install"},
+      {&ServiceOperations::ServiceInstallAs, "Install", false, false, "Service failed to install"},
+      {&ServiceOperations::ServiceUninstall, "Uninstall", true, false,
        "Service failed to uninstall"},
-      {"start", &ServiceOperations::ServiceStart, "Start", true, false, "Service failed to start"},
-      {"stop", &ServiceOperations::ServiceStop, "Stop", true, true, "Service failed to stop"},
+      {&ServiceOperations::ServiceStart, "Start", true, false, "Service failed to start"},
+      {&ServiceOperations::ServiceStop, "Stop", true, true, "Service failed to stop"},
   };
   for (const auto& c : cases) {
     for (const auto& refused : {std::set<std::string>{c.action}, everything}) {
-      SCOPED_TRACE(std::string(c.name) + (refused.size() > 1 ? ", every call" : ", the action"));
-      svc.installed = c.installed;
-      svc.running = c.running;
-      svc.failing = refused;
+      SCOPED_TRACE(c.action + (refused.size() > 1 ? ", every call" : ""));
+      Given(c.installed, c.running, Service::kWellBehaved, refused);
       (ops.*c.run)();
       EXPECT_EQ(bar.Line(), c.text);
       EXPECT_FALSE(ops.LastOutcomeSucceeded());
@@ -334,48 +304,31 @@ TEST_F(ServiceOperationsTest, RefusedAccessGivesTheFailureTextOfEveryOperation) 
   EXPECT_FALSE(fake.Reported());
 }
 
-// --- show, hide ----------------------------------------------------------
-
+// Show and hide send their code to a running service; a stopped one is started
+// first (which sends 200 itself), a missing one installed and started.
 TEST_F(ServiceOperationsTest, ShowAndHideSendTheirCode) {
   const struct {
-    bool hide, installed, running, installWorks;
-    Log controls;
+    bool hide, installed, running;
+    std::set<std::string> failing;
+    std::vector<int32_t> delivered;
     bool anyText;
   } cases[] = {
-      {false, true, true, true, {"SendControl(200)"}, false},
-      {true, true, true, true, {"SendControl(201)"}, false},
-      {false, true, false, true, {"Start()", "SendControl(200)", "SendControl(200)"}, true},
-      {true, true, false, true, {"Start()", "SendControl(200)", "SendControl(201)"}, true},
-      {true,
-       false,
-       false,
-       true,
-       {"Install(False)", "Start()", "SendControl(200)", "SendControl(201)"},
-       true},
-      {false, false, false, false, {"Install(False)"}, true},
+      {false, true, true, {}, {200}, false},      {true, true, true, {}, {201}, false},
+      {false, true, false, {}, {200, 200}, true}, {true, true, false, {}, {200, 201}, true},
+      {true, false, false, {}, {200, 201}, true}, {false, false, false, {"Install"}, {}, true},
   };
   for (const auto& c : cases) {
-    svc.log.clear();
-    bar.shown.clear();
-    svc.installed = c.installed;
-    svc.running = c.running;
-    svc.installWorks = c.installWorks;
+    Given(c.installed, c.running, Service::kWellBehaved, c.failing);
     c.hide ? ops.ServiceHide() : ops.ServiceShow();
-    Log controls;
-    for (const auto& a : svc.Actions()) {
-      if (a.find('=') == std::string::npos && a != "Uninstall") controls.push_back(a);
-    }
-    EXPECT_EQ(controls, c.controls) << c.hide << c.installed << c.running;
+    EXPECT_EQ(svc.delivered, c.delivered) << c.hide << c.installed << c.running;
     EXPECT_EQ(!bar.shown.empty(), c.anyText);
-    EXPECT_EQ(ops.LastOutcomeSucceeded(), c.installWorks);
+    EXPECT_EQ(ops.LastOutcomeSucceeded(), !c.delivered.empty());
   }
   EXPECT_FALSE(fake.Reported());
 }
 
 TEST_F(ServiceOperationsTest, HideReportsItsFirstFailureShowSkipsIt) {
-  svc.installed = true;
-  svc.running = true;
-  svc.failing = {"SendControl"};
+  Given(true, true, Service::kWellBehaved, {"SendControl"});
   ops.ServiceShow();
   EXPECT_FALSE(fake.Reported());
   EXPECT_THROW(ops.ServiceHide(), ProgramEnded);
@@ -383,8 +336,6 @@ TEST_F(ServiceOperationsTest, HideReportsItsFirstFailureShowSkipsIt) {
                                 "Line Number: 80"),
             std::string::npos);
 }
-
-// --- interactive run -----------------------------------------------------
 
 TEST_F(ServiceOperationsTest, RunInteractiveOffersToStopARunningService) {
   const std::string question =
@@ -396,23 +347,20 @@ TEST_F(ServiceOperationsTest, RunInteractiveOffersToStopARunningService) {
   const struct {
     bool installed, running;
     int32_t answer;
-    bool stopWorks;
+    Service behaviour;
     std::vector<std::pair<std::string, int32_t>> boxes;
     bool launched;
   } cases[] = {
-      {false, false, mb::kAnswerYes, true, {}, true},
-      {true, false, mb::kAnswerYes, true, {}, true},
-      {true, true, 7, true, {{question, 68}}, false},
-      {true, true, mb::kAnswerYes, true, {{question, 68}, {reminder, 64}}, true},
-      {true, true, mb::kAnswerYes, false, {{question, 68}, {failed, 48}}, false},
+      {false, false, mb::kAnswerYes, Service::kWellBehaved, {}, true},
+      {true, false, mb::kAnswerYes, Service::kWellBehaved, {}, true},
+      {true, true, 7, Service::kWellBehaved, {{question, 68}}, false},
+      {true, true, mb::kAnswerYes, Service::kWellBehaved, {{question, 68}, {reminder, 64}}, true},
+      {true, true, mb::kAnswerYes, Service::kIgnoresStop, {{question, 68}, {failed, 48}}, false},
   };
   for (const auto& c : cases) {
-    svc.log.clear();
+    Given(c.installed, c.running, c.behaviour);
     boxes.boxes.clear();
     shell.opened.clear();
-    svc.installed = c.installed;
-    svc.running = c.running;
-    svc.stopWorks = c.stopWorks;
     boxes.answer = c.answer;
     // The program must not start before the reminder is closed.
     boxes.onShow = [&] { EXPECT_TRUE(shell.opened.empty()); };
@@ -425,19 +373,18 @@ TEST_F(ServiceOperationsTest, RunInteractiveOffersToStopARunningService) {
     EXPECT_EQ(seen, c.boxes);
     EXPECT_EQ(shell.opened, c.launched ? Log{launch} : Log{});
     EXPECT_EQ(ops.LastOutcomeSucceeded(), c.launched);
-    EXPECT_EQ(svc.log[0], "Option10=2");
-    EXPECT_EQ(svc.log[1], "ServiceName=Zemlo Linkvane");
-    if (c.answer != mb::kAnswerYes) {
-      EXPECT_TRUE(svc.running) << "No leaves it running";
-    }
+    EXPECT_EQ(Log(svc.log.begin(), svc.log.begin() + 2),
+              (Log{"Option10=2", "ServiceName=Zemlo Linkvane"}));
+    EXPECT_EQ(svc.running, c.running && !c.launched) << "No leaves it running";
   }
+  EXPECT_FALSE(fake.Reported());
 }
 
 TEST_F(ServiceOperationsTest, RunInteractiveReportsAFailureAndStartsNothing) {
-  svc.failing = {"Running"};
+  Given(true, true, Service::kWellBehaved, {"Stop"});
   EXPECT_THROW(ops.RunInteractive(), ProgramEnded);
   EXPECT_TRUE(shell.opened.empty());
-  EXPECT_NE(fake.Message().find("Procedure Name: RunInteractive\r\nLine Number: 30"),
+  EXPECT_NE(fake.Message().find("Procedure Name: RunInteractive\r\nLine Number: 50"),
             std::string::npos);
 }
 

@@ -112,7 +112,8 @@ struct Harness {
   // The manager window's stand-in, disabled while the dialog is up.
   HWND owner = CreateWindowExA(0, "STATIC", "owner", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 50, 50, 300,
                                200, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-  Win32InstallAsWindow window{owner};
+  UiGate gate;
+  Win32InstallAsWindow window{owner, gate};
   InstallAs dialog{window, settings, settingsFile, theme.Theme()};
 
   std::atomic<bool> userSawDialog{false};

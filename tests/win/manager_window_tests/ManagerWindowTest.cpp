@@ -30,7 +30,8 @@ std::vector<std::string> Entries(HMENU menu) {
 }
 
 TEST(ManagerWindow, PopupMenuListsEveryCommandInOrder) {
-  ManagerWindow window;
+  UiGate gate;
+  ManagerWindow window{gate};
   window.Create(GetModuleHandleA(nullptr));
   HMENU popup = window.Popup();
   ASSERT_NE(popup, nullptr);
@@ -45,7 +46,8 @@ TEST(ManagerWindow, PopupMenuListsEveryCommandInOrder) {
 }
 
 TEST(ManagerWindow, FixedFrameWithMinimiseButtonOnly) {
-  ManagerWindow window;
+  UiGate gate;
+  ManagerWindow window{gate};
   window.Create(GetModuleHandleA(nullptr));
   const LONG_PTR style = GetWindowLongPtrA(window.Hwnd(), GWL_STYLE);
   EXPECT_TRUE(style & WS_CAPTION);

@@ -94,7 +94,7 @@ class MonitorLogWindowTest : public ::testing::Test {
     DeleteFileA(settingsPath_.c_str());
     // Ticks come from the test; the timer's own interval stays out of the way.
     settings_.WriteINI(settingsPath_, "Log Monitor Options", "Refresh Time", "65000");
-    window = std::make_unique<MonitorLogWindow>(settings_, settingsPath_, folder_);
+    window = std::make_unique<MonitorLogWindow>(settings_, settingsPath_, folder_, gate_);
   }
   void TearDown() override {
     window->Unload();
@@ -147,6 +147,7 @@ class MonitorLogWindowTest : public ::testing::Test {
   FileProfileStore store_{ReplaceFileWin32};
   NoBeep beeper_;
   ManagerGlobal settings_{store_, beeper_, reporter_};
+  UiGate gate_;
   std::string folder_, logPath_, settingsPath_;
   std::unique_ptr<MonitorLogWindow> window;
 };
