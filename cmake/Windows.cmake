@@ -6,7 +6,7 @@ endif()
 # One static exe that needs nothing but system DLLs.
 set(ZLV_WIN_LINK_FLAGS -static -static-libgcc -static-libstdc++)
 set(ZLV_WIN_LIBS comctl32 shell32 advapi32 user32 gdi32 kernel32 version)
-add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601 WINVER=0x0601)
+add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0501 WINVER=0x0501)
 
 if(ZLV_WIN_ARCH STREQUAL "x86")
   set(ZLV_MANIFEST_ARCH X86)
