@@ -7,8 +7,6 @@
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
-version=$(sed -n 's/^project(ZemloLinkvaneManager VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
-[ -n "$version" ] || { echo "package: no version in CMakeLists.txt" >&2; exit 1; }
 # The commit's time stands for every time stamp; zip records local time.
 SOURCE_DATE_EPOCH=$(git log -1 --format=%ct HEAD)
 export SOURCE_DATE_EPOCH TZ=UTC
@@ -18,6 +16,8 @@ src=build/release-src
 rm -rf "$src" build/release-win32 build/release-win64 dist
 mkdir -p "$src" dist
 git archive --format=tar HEAD | tar -x -C "$src"
+version=$(sed -n 's/^project(ZemloLinkvaneManager VERSION \([0-9.]*\).*/\1/p' "$src/CMakeLists.txt")
+[ -n "$version" ] || { echo "package: no version in CMakeLists.txt" >&2; exit 1; }
 
 # The read-me: the "Using the manager" part of README.md as plain text, tables
 # in aligned columns, a sentence that led to a picture ended with a full stop.
@@ -73,7 +73,7 @@ for build in win32:i686:X86:"32-bit Windows (i686)":"Windows XP SP3 / Server 200
   cmake -S "$src" -B "$tree" -DCMAKE_BUILD_TYPE=Release \
     -DCMAKE_TOOLCHAIN_FILE="$root/$src/cmake/mingw-$triple.cmake" >/dev/null
   cmake --build "$tree" -j "$jobs" --target ZemloLinkvaneManager
-  bash scripts/check-exe.sh "$tree/ZemloLinkvaneManager.exe" "$arch"
+  bash "$src/scripts/check-exe.sh" "$tree/ZemloLinkvaneManager.exe" "$arch"
 
   release=ZemloLinkvaneManager-$version-$name
   mkdir "dist/$release"
