@@ -1,5 +1,4 @@
-# Cross build for 32-bit Windows. It cannot run under this machine's Wine, so it
-# is compiled but never tested; no emulator is set.
+# Cross build for 32-bit Windows, with the -posix compilers as for 64-bit.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86)
 set(ZLV_WIN_ARCH x86)

@@ -1,11 +1,13 @@
 #!/bin/bash
-# Installs what the builds and tests need on Debian 12 (run as root).
-# A failed mirror index in `apt-get update` must not stop the install.
+# Installs what the builds, tests and the release need on Debian 12 (run as
+# root); returns at once when everything is there. 32-bit Windows programs run
+# under wine32, an i386 package beside wine64. A failed mirror index in
+# `apt-get update` must not stop the install.
 set -u
 packages=(cmake g++ make googletest libgtest-dev clang-format
   clang libclang-rt-14-dev
   g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64
-  wine wine64 fonts-wine xvfb xauth imagemagick x11-utils)
+  wine wine64 wine32:i386 fonts-wine xvfb xauth imagemagick x11-utils zip)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
@@ -15,5 +17,6 @@ if [ ${#missing[@]} -eq 0 ]; then
 fi
 echo "installing: ${missing[*]}"
 export DEBIAN_FRONTEND=noninteractive
+dpkg --print-foreign-architectures | grep -qx i386 || dpkg --add-architecture i386
 apt-get update || echo "apt-get update reported a problem; installing anyway"
 apt-get install -y --no-install-recommends "${missing[@]}"

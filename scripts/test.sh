@@ -7,6 +7,7 @@ bash "$root/scripts/install-deps.sh"
 bash "$root/scripts/build.sh"
 bash "$root/scripts/check-exe.sh" "$root/build/win64/ZemloLinkvaneManager.exe" amd64
 bash "$root/scripts/check-exe.sh" "$root/build/win32/ZemloLinkvaneManager.exe" X86
+bash "$root/scripts/check-exe-test.sh"
 
 echo "== native unit tests"
 ctest --test-dir "$root/build/native" --output-on-failure -j "$(nproc)"

@@ -32,8 +32,9 @@ class ThrowingOutput : public ErrorOutput {
 
 class RegistryLayer : public ::testing::Test {
  protected:
+  // The key holds values only, so deleting it needs no recursion.
   void SetUp() override {
-    RegDeleteTreeA(HKEY_CURRENT_USER, kTestKey);
+    RegDeleteKeyA(HKEY_CURRENT_USER, kTestKey);
     HKEY key;
     ASSERT_EQ(RegCreateKeyA(HKEY_CURRENT_USER, kTestKey, &key), ERROR_SUCCESS);
     Set(key, "text", REG_SZ, "5.1\0"s);
@@ -44,7 +45,7 @@ class RegistryLayer : public ::testing::Test {
     Set(key, "number", REG_DWORD, "\x01\0\0\0"s);
     RegCloseKey(key);
   }
-  void TearDown() override { RegDeleteTreeA(HKEY_CURRENT_USER, kTestKey); }
+  void TearDown() override { RegDeleteKeyA(HKEY_CURRENT_USER, kTestKey); }
   static void Set(HKEY key, const char* name, DWORD type, const std::string& bytes) {
     ASSERT_EQ(RegSetValueExA(key, name, 0, type, reinterpret_cast<const BYTE*>(bytes.data()),
                              static_cast<DWORD>(bytes.size())),

@@ -166,6 +166,19 @@ int Fail(const char* what, const std::string& detail) {
   return 1;
 }
 
+// Read through psapi.dll, which exports the function from XP on (Windows 7
+// forwards it to kernel32), so the driver links no psapi import library.
+bool ProcessMemory(HANDLE process, PROCESS_MEMORY_COUNTERS& memory) {
+  using GetMemoryInfo = BOOL(WINAPI*)(HANDLE, PROCESS_MEMORY_COUNTERS*, DWORD);
+  const HMODULE psapi = LoadLibraryA("psapi.dll");
+  if (!psapi) return false;
+  const auto get = reinterpret_cast<GetMemoryInfo>(
+      reinterpret_cast<void*>(GetProcAddress(psapi, "GetProcessMemoryInfo")));
+  const bool read = get && get(process, &memory, sizeof memory);
+  FreeLibrary(psapi);
+  return read;
+}
+
 std::string WindowStateOf(HWND hwnd) {
   const LONG_PTR ex = GetWindowLongPtrA(hwnd, GWL_EXSTYLE);
   std::string s = !IsWindowVisible(hwnd) ? "hidden"
@@ -229,7 +242,10 @@ int Run(const std::vector<std::string>& a) {
     if (!process) return Fail("cannot open process", title);
     PROCESS_MEMORY_COUNTERS memory{};
     memory.cb = sizeof memory;
-    GetProcessMemoryInfo(process, &memory, sizeof memory);
+    if (!ProcessMemory(process, memory)) {
+      CloseHandle(process);
+      return Fail("cannot read process memory", title);
+    }
     DWORD handles = 0;
     GetProcessHandleCount(process, &handles);
     FILETIME created, exited, kernel, user;

@@ -1,0 +1,27 @@
+#include "platform/TickCount64_win.h"
+
+namespace zlv {
+
+ULONGLONG WINAPI CounterMilliseconds() {
+  // Neither call can fail from Windows XP on.
+  LARGE_INTEGER frequency;
+  LARGE_INTEGER count;
+  QueryPerformanceFrequency(&frequency);
+  QueryPerformanceCounter(&count);
+  const ULONGLONG perSecond = frequency.QuadPart;
+  const ULONGLONG ticks = count.QuadPart;
+  // Whole seconds first, so the product cannot overflow however long the
+  // machine has been running.
+  return ticks / perSecond * 1000 + ticks % perSecond * 1000 / perSecond;
+}
+
+ULONGLONG WINAPI TickCount64() {
+  // kernel32 is mapped into every process: its handle needs no reference.
+  const auto system = reinterpret_cast<TickCount64Function>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetTickCount64")));
+  return system ? system() : CounterMilliseconds();
+}
+
+}  // namespace zlv
+
+extern "C" const zlv::TickCount64Function zlvTickCount64Import = &zlv::TickCount64;
