@@ -1,25 +1,56 @@
-// In-memory stand-ins for the desktop services and the settings store that
-// every part of the manager asks for. One of each, shared by all unit tests.
+// In-memory stand-ins for the error output, the desktop, the window system and
+// the settings store, shared by the unit tests. Each keeps the contract of what
+// it stands for: where the real one raises or refuses, so does the fake.
 #pragma once
 
-#include <gtest/gtest.h>
-
-#include <cctype>
+#include <filesystem>
+#include <fstream>
 #include <functional>
 #include <map>
+#include <optional>
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "logmonitor/InfoLogReader.h"
 #include "platform/Desktop.h"
+#include "platform/XPTheme.h"
+#include "shell/ErrorReporter.h"
 #include "shell/Failure.h"
 #include "shell/ManagerGlobal.h"
+#include "shell/ProfileEngine.h"
 
 namespace zlv::test {
 
-// Seconds since midnight that move when the code sleeps, and by an optional
-// step at every reading; wraps at 24 h. Kept in whole milliseconds so that
-// many short sleeps add up exactly, as the readings of a real clock do.
+// The abrupt end of the program, which no Procedure catches.
+struct ProgramEnded {};
+
+class FakeErrorOutput : public ErrorOutput {
+ public:
+  ProgramVersion Version() override { return {3, 2, 1}; }
+  std::string GeneralDateTime() override { return "06/12/2026 10:11:12"; }
+  void ShowCritical(const std::string& text, const std::string& title) override {
+    messages.push_back(text);
+    events.push_back("box " + title);
+  }
+  void Beep() override { events.push_back("beep"); }
+  [[noreturn]] void EndNow() override {
+    events.push_back("end");
+    throw ProgramEnded{};
+  }
+  std::vector<std::string> messages, events;
+};
+
+struct FakeReporter {
+  FakeErrorOutput output;
+  ErrorReporter reporter{output};
+  bool Reported() const { return !output.messages.empty(); }
+  const std::string& Message() const { return output.messages.at(0); }
+};
+
+// Seconds since midnight, moved by sleeps and by a step at every reading, in
+// whole milliseconds so that many short sleeps add up exactly; wraps at 24 h.
 class FakeClock : public Clock {
  public:
   float SecondsSinceMidnight() override {
@@ -27,13 +58,9 @@ class FakeClock : public Clock {
     Advance(stepPerReading);
     return value;
   }
-  void Sleep(int32_t duration) override {
-    slept += duration;
-    Advance(duration);
-  }
+  void Sleep(int32_t duration) override { slept += duration, Advance(duration); }
   void SetSeconds(double seconds) { ms = static_cast<int64_t>(seconds * 1000); }
   void Advance(int64_t duration) { ms = (ms + duration) % 86400000; }
-
   int64_t ms = 36000000;
   int64_t stepPerReading = 0;  // milliseconds
   int64_t slept = 0;
@@ -57,26 +84,27 @@ class FakeBeeper : public Beeper {
 
 class FakeTimer : public Timer {
  public:
-  void SetInterval(int32_t ms) override { interval = ms; }
+  void SetInterval(int32_t ms) override {
+    if (ms < 0) Raise(err::kInvalidProperty, "Invalid property value");
+    interval = ms;
+  }
   void SetEnabled(bool on) override { enabled = on; }
   bool Enabled() const override { return enabled; }
   int32_t interval = 0;
   bool enabled = false;
 };
 
-class FakeScreen : public Screen {
+class FakeScreen : public Screen {  // 1024 x 768 pixels at 15 twips
  public:
-  int32_t WidthTwips() override { return width; }
-  int32_t HeightTwips() override { return height; }
-  int32_t TwipsPerPixelX() override { return twipsPerPixel; }
-  int32_t width = 15360;   // 1024 pixels at 15 twips
-  int32_t height = 11520;  // 768 pixels
-  int32_t twipsPerPixel = 15;
+  int32_t WidthTwips() override { return 15360; }
+  int32_t HeightTwips() override { return 11520; }
+  int32_t TwipsPerPixelX() override { return 15; }
 };
 
-// A frame that records every change; like a real window, a change of size or
-// state raises the resize event at once.
-class FakeWindowFrame : public WindowFrame {
+// A frame that logs every change ("Top=300"); like a real window it refuses
+// states but 0..2 and raises its resize event at once on a change of size or state.
+template <class Frame>
+class FakeFrame : public Frame {
  public:
   int32_t Left() override { return left; }
   int32_t Top() override { return top; }
@@ -84,14 +112,8 @@ class FakeWindowFrame : public WindowFrame {
   int32_t Height() override { return height; }
   void SetLeft(int32_t v) override { left = v, Log("Left=" + std::to_string(v)); }
   void SetTop(int32_t v) override { top = v, Log("Top=" + std::to_string(v)); }
-  void SetWidth(int32_t v) override {
-    Log("Width=" + std::to_string(v));
-    Resize(v, height);
-  }
-  void SetHeight(int32_t v) override {
-    Log("Height=" + std::to_string(v));
-    Resize(width, v);
-  }
+  void SetWidth(int32_t v) override { Log("Width=" + std::to_string(v)), Resize(v, height); }
+  void SetHeight(int32_t v) override { Log("Height=" + std::to_string(v)), Resize(width, v); }
   void Move(int32_t l, int32_t t, int32_t w, int32_t h) override {
     left = l, top = t;
     Log("Move=" + std::to_string(l) + "," + std::to_string(t) + "," + std::to_string(w) + "," +
@@ -105,85 +127,132 @@ class FakeWindowFrame : public WindowFrame {
     Log("State=" + std::to_string(s));
     if (onResize) onResize();
   }
-
   int32_t left = 0, top = 0, width = 4800, height = 3600, state = 0;
   std::vector<std::string> log;
   std::function<void()> onResize;
+  void Log(std::string entry) { log.push_back(std::move(entry)); }
 
  private:
-  void Log(std::string entry) { log.push_back(std::move(entry)); }
   void Resize(int32_t w, int32_t h) {
     const bool changed = w != width || h != height;
     width = w, height = h;
     if (changed && onResize) onResize();
   }
 };
+using FakeWindowFrame = FakeFrame<WindowFrame>;
 
-// Settings kept in memory, keyed case-insensitively by section and key like
-// the profile functions. An absent entry reads as the default without its
-// trailing blanks, as the real reader answers. Every call is logged; a store
-// that is not writable refuses writes and keeps nothing.
+// The settings file's bytes under the real store's engine, so reads and refused
+// writes are exactly those of a file. Calls are logged; `writable` false refuses all.
 class FakeProfileStore : public ProfileStore {
  public:
   struct Call {
     std::string section, key, text, path;
     bool operator==(const Call&) const = default;
   };
-
   std::string GetString(const std::string& section, const std::string& key,
                         const std::string& defaultValue, const std::string& path) override {
     reads.push_back({section, key, defaultValue, path});
-    CheckPath(path);
-    const auto found = values.find(Key(section, key));
-    if (found != values.end()) return found->second;
-    std::string def = defaultValue;
-    while (!def.empty() && def.back() == ' ') def.pop_back();
-    return def;
+    return profile::ReadString(content, section, key, defaultValue);
   }
   bool WriteString(const std::string& section, const std::string& key, const std::string& value,
                    const std::string& path) override {
     writes.push_back({section, key, value, path});
-    CheckPath(path);
-    if (!writable) return false;
-    values[Key(section, key)] = value;
+    auto updated = profile::WriteString(content.value_or(""), section, key, value);
+    if (!writable || !updated) return false;
+    content = std::move(updated);
     return true;
   }
-
   void Set(const std::string& section, const std::string& key, const std::string& value) {
-    values[Key(section, key)] = value;
+    content = profile::WriteString(content.value_or(""), section, key, value).value();
   }
-  void Erase(const std::string& section, const std::string& key) {
-    values.erase(Key(section, key));
-  }
-  std::string Value(const std::string& section, const std::string& key) const {
-    const auto found = values.find(Key(section, key));
-    return found == values.end() ? "<absent>" : found->second;
-  }
-  // The writes as "key=value", in order.
-  std::vector<std::string> Written() const {
+  std::vector<std::string> Written() const {  // "key=value", in order
     std::vector<std::string> out;
     for (const Call& w : writes) out.push_back(w.key + "=" + w.text);
     return out;
   }
-
-  std::map<std::pair<std::string, std::string>, std::string> values;
-  std::vector<Call> reads;
-  std::vector<Call> writes;
+  std::optional<std::string> content;  // nullopt: no file
+  std::vector<Call> reads, writes;
   bool writable = true;
-  std::string expectedPath;  // when set, every call must name this file
+};
+
+// Windows and their current procedures. A called procedure is logged and
+// answers its address plus the message; the default processing answers -77.
+class FakeWindowProcLayer : public WindowProcLayer {
+ public:
+  static constexpr WindowProcAddress kThemeProc = 0x7000;
+  WindowProcAddress ThemeProc() override { return kThemeProc; }
+  // Like SetWindowLong: 0, and nothing changed, for a window it does not know.
+  WindowProcAddress SetWindowProc(WindowHandle window, WindowProcAddress proc) override {
+    ++setCalls;
+    return procs.contains(window) ? std::exchange(procs[window], proc) : 0;
+  }
+  intptr_t CallProc(WindowProcAddress proc, WindowHandle, uint32_t message, uintptr_t,
+                    intptr_t) override {
+    if (message == wm::kNcDestroy && onNcDestroy) onNcDestroy();
+    calls.push_back(proc);
+    return static_cast<intptr_t>(proc + message);
+  }
+  intptr_t DefaultProc(WindowHandle, uint32_t, uintptr_t, intptr_t) override {
+    calls.push_back(0);
+    return -77;
+  }
+  int32_t InitCommonControlsEx(const CommonControlsInit& init) override {
+    initClasses = init.classes;
+    if (!initResult) Raise(453, "Can't find DLL entry point InitCommonControlsEx in comctl32");
+    return *initResult;
+  }
+  std::vector<ControlInfo> Controls(WindowHandle window) override { return windows[window]; }
+  std::map<WindowHandle, WindowProcAddress> procs;
+  std::map<WindowHandle, std::vector<ControlInfo>> windows;
+  std::vector<WindowProcAddress> calls;  // who handled each message; 0: the default
+  std::function<void()> onNcDestroy;
+  uint32_t initClasses = 0;
+  std::optional<int32_t> initResult = 1;  // nullopt: comctl32 lacks the function
+  int setCalls = 0;
+};
+
+// The grid's rows in memory; `touched` tells whether a fill changed anything.
+class FakeLogGrid : public LogGrid {
+ public:
+  void SetRedraw(bool) override { touched = true; }
+  void InsertRow(int32_t position, std::span<const std::string_view> cells) override {
+    rows.insert(rows.begin() + position, std::vector<std::string>(cells.begin(), cells.end()));
+  }
+  int32_t Rows() override { return static_cast<int32_t>(rows.size()); }
+  void SetRows(int32_t count) override { rows.resize(count); }
+  int32_t Cols() override { return 4; }
+  void SetView(int32_t) override {}
+  void AutoSize(int32_t, int32_t, bool, int32_t) override {}
+  std::vector<std::string> FirstCells() const {
+    std::vector<std::string> cells;
+    for (std::size_t i = 1; i < rows.size(); ++i) cells.push_back(rows[i].at(0));
+    return cells;
+  }
+  std::vector<std::vector<std::string>> rows{{"Time", "Priority", "Device", "Details"}};
+  bool touched = false;
+};
+
+// A fresh folder that anyone may write to, removed with its contents.
+class TempFolder {
+ public:
+  TempFolder()
+      : path_(std::filesystem::temp_directory_path() /
+              ("zlv-test-" + std::to_string(std::random_device()()))) {
+    std::filesystem::create_directories(path_);
+    std::filesystem::permissions(path_, std::filesystem::perms::all);
+  }
+  ~TempFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  std::string File(const std::string& name) const { return (path_ / name).string(); }
+  void Put(const std::string& name, const std::string& bytes,
+           std::ios::openmode mode = std::ios::trunc) const {
+    std::ofstream(File(name), std::ios::binary | mode) << bytes;
+  }
 
  private:
-  void CheckPath(const std::string& path) const {
-    if (!expectedPath.empty()) {
-      EXPECT_EQ(path, expectedPath);
-    }
-  }
-  static std::pair<std::string, std::string> Key(std::string section, std::string key) {
-    for (auto* s : {&section, &key}) {
-      for (char& c : *s) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    }
-    return {section, key};
-  }
+  std::filesystem::path path_;
 };
 
 }  // namespace zlv::test
