@@ -12,26 +12,7 @@ namespace {
 using namespace test;
 using Log = std::vector<std::string>;
 using Service = FakeSvcIt::Service;
-
-const Log kInstallWrites = {"Option10=2",
-                            "LocalSystemInteractive=True",
-                            "ServiceName=Zemlo Linkvane",
-                            "DisplayName=Zemlo Linkvane",
-                            "ExecutablePath=C:\\Zemlo\\Linkvane_Service.exe",
-                            "Option4=0",
-                            "AccountName=",
-                            "AccountPassword=",
-                            "Option9=True",
-                            "ServiceDependencies=Tcpip;Afd",
-                            "Description=Zemlo Linkvane Service - Network management tools"};
-const Log kPreamble = {"Option10=2", "LocalSystemInteractive=True", "ServiceName=Zemlo Linkvane",
-                       "Option4=0", "Option9=True"};
-
-Log Join(std::initializer_list<Log> parts) {
-  Log all;
-  for (const auto& part : parts) all.insert(all.end(), part.begin(), part.end());
-  return all;
-}
+using Operation = void (ServiceOperations::*)();
 
 struct ServiceOperationsTest : ::testing::Test {
   FakeSvcIt svc;
@@ -55,7 +36,6 @@ struct ServiceOperationsTest : ::testing::Test {
 
   ServiceOperationsTest() { store.Set("Service Options", "Dependencies", "Tcpip;Afd"); }
 
-  // A service in the given state; the logs start empty.
   void Given(bool installed, bool running, Service behaviour = Service::kWellBehaved,
              std::set<std::string> failing = {}) {
     svc = FakeSvcIt();
@@ -65,58 +45,149 @@ struct ServiceOperationsTest : ::testing::Test {
     svc.failing = std::move(failing);
     bar.shown.clear();
   }
+  // The calls made, without the values written and the state readings.
+  Log Calls() const {
+    Log calls;
+    for (const auto& a : svc.Actions()) {
+      if (a.find('=') == std::string::npos) calls.push_back(a);
+    }
+    return calls;
+  }
 };
 
-TEST_F(ServiceOperationsTest, InstallWritesEverythingThenReplacesAndJudgesByInstalled) {
+// Every operation judges its outcome by the state read afterwards, skips its
+// failing component calls (hide aside) and never reports them.
+TEST_F(ServiceOperationsTest, OutcomesFollowTheStateReadAfterwards) {
+  const auto install = &ServiceOperations::ServiceInstall;
+  const auto start = &ServiceOperations::ServiceStart;
+  const auto stop = &ServiceOperations::ServiceStop;
+  const auto show = &ServiceOperations::ServiceShow;
+  const auto hide = &ServiceOperations::ServiceHide;
+  const std::set<std::string> all = {"Installed", "Running", "Install",    "Uninstall",
+                                     "Start",     "Stop",    "SendControl"};
+  const std::string installing = "Installing service...",
+                    installed = "Service installed successfully",
+                    notInstalled = "Service failed to install", running = "Service is Running",
+                    notStarted = "Service failed to start", stopped = "Service is Stopped",
+                    notStopped = "Service failed to stop";
+  const Service never = Service::kNeverStarts, ignores = Service::kIgnoresStop;
   const struct {
-    bool installedBefore;
+    Operation run;
+    bool installed, running;
+    Service behaviour;
     std::set<std::string> failing;
-    Log actionsAfterWrites;
-    std::string text;
+    Log calls, shown;
+    bool succeeded = false;
   } cases[] = {
-      {false, {}, {"Install(False)"}, "Service installed successfully"},
-      {true, {}, {"Uninstall", "Install(False)"}, "Service installed successfully"},
-      {false, {"Install"}, {"Install(False)"}, "Service failed to install"},
-      // skipped failures: the writes and the removal go on to an install that works
+      // clang-format off
+      {install, 0, 0, {}, {}, {"Install(False)"}, {installed}, true},
+      {install, 1, 1, {}, {}, {"Uninstall", "Install(False)"}, {installed}, true},
+      {install, 0, 0, {}, {"Install"}, {"Install(False)"}, {notInstalled}},
+      {install, 0, 0, {}, {"Installed"}, {"Install(False)"}, {notInstalled}},
       // an old registration that cannot be removed stays, and the reading tells so
-      {true,
-       {"Option10", "Description", "Uninstall"},
-       {"Uninstall", "Install(False)"},
-       "Service installed successfully"},
-      // a reading that cannot be taken never counts as success
-      {false, {"Installed"}, {"Install(False)"}, "Service failed to install"},
+      {install, 1, 0, {}, {"Option10", "Uninstall"}, {"Uninstall", "Install(False)"}, {installed}, true},
+      {start, 1, 0, {}, {}, {"Start()", "SendControl(200)"}, {running}, true},
+      {start, 1, 1, {}, {}, {"Start()", "SendControl(200)"}, {running}, true},
+      {start, 1, 0, never, {}, {"Start()"}, {notStarted}},
+      {start, 0, 0, {}, {}, {"Install(False)", "Start()", "SendControl(200)"}, {installing, installed, running}, true},
+      {start, 0, 0, {}, {"Install"}, {"Install(False)"}, {installing, notInstalled, notStarted}},
+      {stop, 1, 1, {}, {}, {"Stop"}, {stopped}, true},
+      {stop, 1, 1, ignores, {}, {"Stop"}, {notStopped}},
+      {stop, 0, 0, {}, {}, {}, {"Service was not installed"}},
+      // refused access, to the action alone or to every call: a failure text, no claim
+      {start, 1, 0, {}, {"Start"}, {"Start()"}, {notStarted}},
+      {start, 1, 0, {}, all, {"Start()"}, {notStarted}},
+      {stop, 1, 1, {}, {"Stop"}, {"Stop"}, {notStopped}},
+      {stop, 1, 1, {}, all, {"Stop"}, {notStopped}},
+      {install, 0, 0, {}, all, {"Install(False)"}, {notInstalled}},
+      // show and hide: a running service gets its code; a stopped one is started,
+      // which sends 200 itself; a missing one is installed first
+      {show, 1, 1, {}, {}, {"SendControl(200)"}, {}, true},
+      {hide, 1, 1, {}, {}, {"SendControl(201)"}, {}, true},
+      {show, 1, 0, {}, {}, {"Start()", "SendControl(200)", "SendControl(200)"}, {running}, true},
+      {hide, 0, 0, {}, {}, {"Install(False)", "Start()", "SendControl(200)", "SendControl(201)"}, {installing, installed, running}, true},
+      {show, 0, 0, {}, {"Install"}, {"Install(False)"}, {installing, notInstalled}},
+      {show, 1, 1, {}, {"SendControl"}, {"SendControl(200)"}, {}},
+      // clang-format on
   };
   for (const auto& c : cases) {
-    Given(c.installedBefore, false, Service::kWellBehaved, c.failing);
-    ops.ServiceInstall();
-    EXPECT_EQ(svc.Actions(), Join({kInstallWrites, c.actionsAfterWrites}));
-    EXPECT_EQ(svc.log.back(), "Installed") << "judged by a final reading";
-    EXPECT_EQ(bar.Line(), c.text);
-    EXPECT_EQ(status.DisplayCountdown(), 10);
-    EXPECT_EQ(ops.LastOutcomeSucceeded(), c.text == "Service installed successfully");
+    Given(c.installed, c.running, c.behaviour, c.failing);
+    (ops.*c.run)();
+    SCOPED_TRACE(::testing::PrintToString(c.calls) + " " + ::testing::PrintToString(c.failing));
+    EXPECT_EQ(Calls(), c.calls);
+    EXPECT_EQ(bar.shown, c.shown);
+    EXPECT_EQ(ops.LastOutcomeSucceeded(), c.succeeded);
+    if (!c.shown.empty()) {
+      EXPECT_EQ(status.DisplayCountdown(), 10);
+    }
   }
+  EXPECT_FALSE(fake.Reported());
   EXPECT_EQ(clock.slept, 0) << "no wait between removal and new registration";
+}
+
+TEST_F(ServiceOperationsTest, EachOperationWritesWhatItReliesOnFirst) {
+  const Log preamble = {"Option10=2", "LocalSystemInteractive=True", "ServiceName=Zemlo Linkvane",
+                        "Option4=0", "Option9=True"};
+  const Log install = {"Option10=2",
+                       "LocalSystemInteractive=True",
+                       "ServiceName=Zemlo Linkvane",
+                       "DisplayName=Zemlo Linkvane",
+                       "ExecutablePath=C:\\Zemlo\\Linkvane_Service.exe",
+                       "Option4=0",
+                       "AccountName=",
+                       "AccountPassword=",
+                       "Option9=True",
+                       "ServiceDependencies=Tcpip;Afd",
+                       "Description=Zemlo Linkvane Service - Network management tools",
+                       "Install(False)"};
+  const Log uninstall = {"Option10=2", "ServiceName=Zemlo Linkvane", "DisplayName=Zemlo Linkvane",
+                         "ExecutablePath=C:\\Zemlo\\Linkvane_Svc.exe"};
+  const struct {
+    Operation run;
+    bool installed;
+    Log actions;
+  } cases[] = {
+      {&ServiceOperations::ServiceInstall, false, install},
+      {&ServiceOperations::ServiceUninstall, false, uninstall},
+      {&ServiceOperations::ServiceStop, false, preamble},
+      // hiding a stopped service runs the start, which writes its own preamble
+      {&ServiceOperations::ServiceHide, true,
+       [&] {
+         Log all = preamble;
+         all.insert(all.end(), preamble.begin(), preamble.end());
+         for (const char* call : {"Start()", "SendControl(200)", "SendControl(201)"}) {
+           all.push_back(call);
+         }
+         return all;
+       }()},
+  };
+  for (const auto& c : cases) {
+    Given(c.installed, false);
+    (ops.*c.run)();
+    EXPECT_EQ(svc.Actions(), c.actions);
+  }
   EXPECT_EQ(store.reads.front(),
             (FakeProfileStore::Call{"Service Options", "Dependencies", "", settingsFile}));
-  EXPECT_FALSE(fake.Reported());
 }
 
 TEST_F(ServiceOperationsTest, InstallAsWritesTheTypedAccountOrEndsQuietly) {
   const struct {
     bool ok;
-    std::string user, password;
+    std::string user, password, showError;
     bool installs;
   } cases[] = {
-      {true, ".\\netadmin", "s3cret", true},
-      {true, ".\\netadmin", "", true},
-      {false, ".\\netadmin", "s3cret", false},
-      {true, "", "s3cret", false},
+      {true, ".\\netadmin", "s3cret", "", true},
+      {true, ".\\netadmin", "", "", true},
+      {false, ".\\netadmin", "s3cret", "", false},
+      {true, "", "s3cret", "", false},
+      {true, ".\\netadmin", "s3cret", "Out of memory", false},
   };
   for (const auto& c : cases) {
     Given(false, false);
     login.ok = c.ok;
     login.user = c.user;
     login.password = c.password;
+    login.showError = c.showError;
     ops.ServiceInstallAs();
     const Log expected = {"Option10=2",
                           "ServiceName=Zemlo Linkvane",
@@ -136,18 +207,10 @@ TEST_F(ServiceOperationsTest, InstallAsWritesTheTypedAccountOrEndsQuietly) {
   }
   EXPECT_EQ(events.calls, 4) << "events run after every showing";
   EXPECT_EQ(repaints, 4);
-  EXPECT_TRUE(boxes.boxes.empty());
-  EXPECT_TRUE(store.writes.empty()) << "the password goes nowhere but the component";
-}
-
-TEST_F(ServiceOperationsTest, InstallAsTellsWhenTheDialogCannotBeShown) {
-  login.showError = "Out of memory";
-  ops.ServiceInstallAs();
   ASSERT_EQ(boxes.boxes.size(), 1u);
   EXPECT_EQ(boxes.boxes[0].text, "Unable to open Install As window. error: Out of memory");
   EXPECT_EQ(boxes.boxes[0].flags, 0);
-  EXPECT_EQ(boxes.boxes[0].title, "Zemlo Linkvane Manager");
-  EXPECT_TRUE(svc.log.empty());
+  EXPECT_TRUE(store.writes.empty()) << "the password goes nowhere but the component";
   EXPECT_FALSE(fake.Reported());
 }
 
@@ -159,178 +222,36 @@ TEST_F(ServiceOperationsTest, UninstallWaitsAtMostFiveSeconds) {
     Service behaviour;
     int32_t stopReadings;
     double startSeconds;
-    std::string text;
+    bool gone;
     int64_t minSlept, maxSlept;
   } cases[] = {
-      {false, Service::kWellBehaved, 0, 36000, "Service was uninstalled successfully", 0, 0},
-      {true, Service::kWellBehaved, 0, 36000, "Service was uninstalled successfully", 0, 0},
-      {true, Service::kWellBehaved, 300, 36000, "Service was uninstalled successfully", 2900, 3100},
-      {true, Service::kWellBehaved, 700, 36000, "Service failed to uninstall", 4990, 5100},
-      {true, Service::kIgnoresStop, 0, 36000, "Service failed to uninstall", 4990, 5100},
+      {false, Service::kWellBehaved, 0, 36000, true, 0, 0},
+      {true, Service::kWellBehaved, 0, 36000, true, 0, 0},
+      {true, Service::kWellBehaved, 300, 36000, true, 2900, 3100},
+      {true, Service::kWellBehaved, 700, 36000, false, 4990, 5100},
+      {true, Service::kIgnoresStop, 0, 36000, false, 4990, 5100},
       // the wait starts afresh when the clock jumps back at midnight: 2 s before, 5 s after
-      {true, Service::kIgnoresStop, 0, 86398, "Service failed to uninstall", 6900, 7200},
+      {true, Service::kIgnoresStop, 0, 86398, false, 6900, 7200},
   };
   for (const auto& c : cases) {
     Given(c.installed, c.installed, c.behaviour);
     svc.stopReadings = c.stopReadings;
     clock.SetSeconds(c.startSeconds);
-    clock.slept = 0;
-    events.calls = 0;
+    clock.slept = events.calls = 0;
     ops.ServiceUninstall();
     SCOPED_TRACE(c.stopReadings);
-    EXPECT_EQ(bar.Line(), c.text);
+    EXPECT_EQ(bar.Line(),
+              c.gone ? "Service was uninstalled successfully" : "Service failed to uninstall");
     EXPECT_GE(clock.slept, c.minSlept);
     EXPECT_LE(clock.slept, c.maxSlept);
     EXPECT_EQ(events.calls * 10, clock.slept) << "events run after every 10 ms sleep";
-    const Log writes = {"Option10=2", "ServiceName=Zemlo Linkvane", "DisplayName=Zemlo Linkvane",
-                        "ExecutablePath=C:\\Zemlo\\Linkvane_Svc.exe"};
-    EXPECT_EQ(svc.Actions(), c.installed ? Join({writes, {"Uninstall"}}) : writes);
-    EXPECT_EQ(ops.LastOutcomeSucceeded(), c.text == "Service was uninstalled successfully");
+    EXPECT_EQ(Calls(), c.installed ? Log{"Uninstall"} : Log{});
+    EXPECT_EQ(ops.LastOutcomeSucceeded(), c.gone);
   }
 }
 
-TEST_F(ServiceOperationsTest, UninstallServesTimersWhileWaiting) {
-  Given(true, true, Service::kIgnoresStop);
-  events.onEvents = [&] {
-    if (events.calls == 250) status.ShowState_Timer();
-  };
-  ops.ServiceUninstall();
-  EXPECT_EQ(status.StatusText(), "Service Running") << "the poll ran in the middle";
-  EXPECT_EQ(bar.Line(), "Service failed to uninstall");
-  EXPECT_FALSE(fake.Reported());
-}
-
-TEST_F(ServiceOperationsTest, StartInstallsWhenMissingAndShowsTheWindow) {
-  const struct {
-    bool installed, running;
-    Service behaviour;
-    std::set<std::string> failing;
-    Log actions;
-    Log shown;
-  } cases[] = {
-      {true,
-       false,
-       Service::kWellBehaved,
-       {},
-       Join({kPreamble, {"Start()", "SendControl(200)"}}),
-       {"Service is Running"}},
-      {true,
-       true,
-       Service::kWellBehaved,
-       {},
-       Join({kPreamble, {"Start()", "SendControl(200)"}}),
-       {"Service is Running"}},
-      {true,
-       false,
-       Service::kNeverStarts,
-       {},
-       Join({kPreamble, {"Start()"}}),
-       {"Service failed to start"}},
-      {false,
-       false,
-       Service::kWellBehaved,
-       {},
-       Join({kPreamble, kInstallWrites, {"Install(False)", "Start()", "SendControl(200)"}}),
-       {"Installing service...", "Service installed successfully", "Service is Running"}},
-      {false,
-       false,
-       Service::kWellBehaved,
-       {"Install"},
-       Join({kPreamble, kInstallWrites, {"Install(False)"}}),
-       {"Installing service...", "Service failed to install", "Service failed to start"}},
-  };
-  for (const auto& c : cases) {
-    Given(c.installed, c.running, c.behaviour, c.failing);
-    ops.ServiceStart();
-    EXPECT_EQ(svc.Actions(), c.actions);
-    EXPECT_EQ(bar.shown, c.shown);
-    EXPECT_EQ(ops.LastOutcomeSucceeded(), c.shown.back() == "Service is Running");
-  }
-  EXPECT_FALSE(fake.Reported());
-}
-
-TEST_F(ServiceOperationsTest, StopNeverInstallsAndTellsARefusedStop) {
-  const struct {
-    bool installed;
-    Service behaviour;
-    Log actions;
-    std::string text;
-  } cases[] = {
-      {true, Service::kWellBehaved, Join({kPreamble, {"Stop"}}), "Service is Stopped"},
-      {true, Service::kIgnoresStop, Join({kPreamble, {"Stop"}}), "Service failed to stop"},
-      {false, Service::kWellBehaved, kPreamble, "Service was not installed"},
-  };
-  for (const auto& c : cases) {
-    Given(c.installed, c.installed, c.behaviour);
-    ops.ServiceStop();
-    EXPECT_EQ(svc.Actions(), c.actions);
-    EXPECT_EQ(bar.Line(), c.text);
-    EXPECT_EQ(status.DisplayCountdown(), 10);
-    EXPECT_EQ(ops.LastOutcomeSucceeded(), c.text == "Service is Stopped");
-  }
-  EXPECT_FALSE(fake.Reported());
-}
-
-// The service control manager refusing access: refusing only the action, or
-// every call including the state readings. Each operation ends with its
-// failure text, claims no success and reports nothing.
-TEST_F(ServiceOperationsTest, RefusedAccessGivesTheFailureTextOfEveryOperation) {
-  using Operation = void (ServiceOperations::*)();
-  const std::set<std::string> everything = {"Installed", "Running", "Install",    "Uninstall",
-                                            "Start",     "Stop",    "SendControl"};
-  const struct {
-    Operation run;
-    std::string action;
-    bool installed, running;
-    std::string text;
-  } cases[] = {
-      {&ServiceOperations::ServiceInstall, "Install", false, false, "Service failed to install"},
-      {&ServiceOperations::ServiceInstallAs, "Install", false, false, "Service failed to install"},
-      {&ServiceOperations::ServiceUninstall, "Uninstall", true, false,
-       "Service failed to uninstall"},
-      {&ServiceOperations::ServiceStart, "Start", true, false, "Service failed to start"},
-      {&ServiceOperations::ServiceStop, "Stop", true, true, "Service failed to stop"},
-  };
-  for (const auto& c : cases) {
-    for (const auto& refused : {std::set<std::string>{c.action}, everything}) {
-      SCOPED_TRACE(c.action + (refused.size() > 1 ? ", every call" : ""));
-      Given(c.installed, c.running, Service::kWellBehaved, refused);
-      (ops.*c.run)();
-      EXPECT_EQ(bar.Line(), c.text);
-      EXPECT_FALSE(ops.LastOutcomeSucceeded());
-      EXPECT_EQ(svc.installed, c.installed) << "a refused call changes nothing";
-    }
-  }
-  EXPECT_FALSE(fake.Reported());
-}
-
-// Show and hide send their code to a running service; a stopped one is started
-// first (which sends 200 itself), a missing one installed and started.
-TEST_F(ServiceOperationsTest, ShowAndHideSendTheirCode) {
-  const struct {
-    bool hide, installed, running;
-    std::set<std::string> failing;
-    std::vector<int32_t> delivered;
-    bool anyText;
-  } cases[] = {
-      {false, true, true, {}, {200}, false},      {true, true, true, {}, {201}, false},
-      {false, true, false, {}, {200, 200}, true}, {true, true, false, {}, {200, 201}, true},
-      {true, false, false, {}, {200, 201}, true}, {false, false, false, {"Install"}, {}, true},
-  };
-  for (const auto& c : cases) {
-    Given(c.installed, c.running, Service::kWellBehaved, c.failing);
-    c.hide ? ops.ServiceHide() : ops.ServiceShow();
-    EXPECT_EQ(svc.delivered, c.delivered) << c.hide << c.installed << c.running;
-    EXPECT_EQ(!bar.shown.empty(), c.anyText);
-    EXPECT_EQ(ops.LastOutcomeSucceeded(), !c.delivered.empty());
-  }
-  EXPECT_FALSE(fake.Reported());
-}
-
-TEST_F(ServiceOperationsTest, HideReportsItsFirstFailureShowSkipsIt) {
+TEST_F(ServiceOperationsTest, HideReportsItsFirstFailure) {
   Given(true, true, Service::kWellBehaved, {"SendControl"});
-  ops.ServiceShow();
-  EXPECT_FALSE(fake.Reported());
   EXPECT_THROW(ops.ServiceHide(), ProgramEnded);
   EXPECT_NE(fake.Message().find("Module Name: LinkvaneManager\r\nProcedure Name: ServiceHide\r\n"
                                 "Line Number: 80"),
@@ -338,12 +259,14 @@ TEST_F(ServiceOperationsTest, HideReportsItsFirstFailureShowSkipsIt) {
 }
 
 TEST_F(ServiceOperationsTest, RunInteractiveOffersToStopARunningService) {
-  const std::string question =
+  const std::pair<std::string, int32_t> question = {
       "The service needs to be stopped before running interactive mode.\r\n\r\n"
-      "Would you like to do this now?";
-  const std::string failed = "The service did not stop successfully. Please try again.";
-  const std::string reminder = "Remember to start the service again when you have finished.";
-  const std::string launch = "Open|C:\\Zemlo\\Linkvane.exe||C:\\Zemlo|1";
+      "Would you like to do this now?",
+      68};
+  const std::pair<std::string, int32_t> failed = {
+      "The service did not stop successfully. Please try again.", 48};
+  const std::pair<std::string, int32_t> reminder = {
+      "Remember to start the service again when you have finished.", 64};
   const struct {
     bool installed, running;
     int32_t answer;
@@ -353,9 +276,9 @@ TEST_F(ServiceOperationsTest, RunInteractiveOffersToStopARunningService) {
   } cases[] = {
       {false, false, mb::kAnswerYes, Service::kWellBehaved, {}, true},
       {true, false, mb::kAnswerYes, Service::kWellBehaved, {}, true},
-      {true, true, 7, Service::kWellBehaved, {{question, 68}}, false},
-      {true, true, mb::kAnswerYes, Service::kWellBehaved, {{question, 68}, {reminder, 64}}, true},
-      {true, true, mb::kAnswerYes, Service::kIgnoresStop, {{question, 68}, {failed, 48}}, false},
+      {true, true, 7, Service::kWellBehaved, {question}, false},
+      {true, true, mb::kAnswerYes, Service::kWellBehaved, {question, reminder}, true},
+      {true, true, mb::kAnswerYes, Service::kIgnoresStop, {question, failed}, false},
   };
   for (const auto& c : cases) {
     Given(c.installed, c.running, c.behaviour);
@@ -371,18 +294,15 @@ TEST_F(ServiceOperationsTest, RunInteractiveOffersToStopARunningService) {
       EXPECT_EQ(b.title, "Zemlo Linkvane Manager");
     }
     EXPECT_EQ(seen, c.boxes);
-    EXPECT_EQ(shell.opened, c.launched ? Log{launch} : Log{});
+    EXPECT_EQ(shell.opened, c.launched ? Log{"Open|C:\\Zemlo\\Linkvane.exe||C:\\Zemlo|1"} : Log{});
     EXPECT_EQ(ops.LastOutcomeSucceeded(), c.launched);
     EXPECT_EQ(Log(svc.log.begin(), svc.log.begin() + 2),
               (Log{"Option10=2", "ServiceName=Zemlo Linkvane"}));
     EXPECT_EQ(svc.running, c.running && !c.launched) << "No leaves it running";
   }
   EXPECT_FALSE(fake.Reported());
-}
-
-TEST_F(ServiceOperationsTest, RunInteractiveReportsAFailureAndStartsNothing) {
   Given(true, true, Service::kWellBehaved, {"Stop"});
-  EXPECT_THROW(ops.RunInteractive(), ProgramEnded);
+  EXPECT_THROW(ops.RunInteractive(), ProgramEnded) << "a failed call is reported";
   EXPECT_TRUE(shell.opened.empty());
   EXPECT_NE(fake.Message().find("Procedure Name: RunInteractive\r\nLine Number: 50"),
             std::string::npos);
