@@ -20,6 +20,11 @@ DWORD WINAPI RunCall(void* data) {
   return 0;
 }
 
+// Input that comes during a call this short, such as a state poll, is kept
+// for afterwards; past it the busy pointer shows and input is dropped, so a
+// user who clicks on while the service takes its time starts nothing later.
+constexpr DWORD kQuickCallMs = 200;
+
 // A window whose paint handler leaves it invalid must not keep the wait here.
 constexpr int kMostPaintsPerWake = 64;
 
@@ -43,16 +48,22 @@ void UiGate::Run(const std::function<void()>& call) {
     return;
   }
   ++busyDepth_;
-  const HCURSOR previous = SetCursor(LoadCursor(nullptr, IDC_WAIT));
+  const DWORD started = GetTickCount();
+  bool holding = false;
+  HCURSOR previous = nullptr;
   for (;;) {
-    const DWORD woke = MsgWaitForMultipleObjects(
-        1, &worker, FALSE, INFINITE, QS_INPUT | QS_PAINT | QS_SENDMESSAGE | QS_POSTMESSAGE);
-    if (woke != WAIT_OBJECT_0 + 1) break;
+    const DWORD elapsed = GetTickCount() - started;
+    if (!holding && elapsed >= kQuickCallMs) {
+      holding = true;
+      previous = SetCursor(LoadCursor(nullptr, IDC_WAIT));
+    }
     MSG message;
     // Messages sent by other threads and programs are answered inside this call.
     PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    for (const auto& range : kDroppedDuringCall) {
-      while (PeekMessageA(&message, nullptr, range.first, range.last, PM_REMOVE)) {
+    if (holding) {
+      for (const auto& range : kDroppedDuringCall) {
+        while (PeekMessageA(&message, nullptr, range.first, range.last, PM_REMOVE)) {
+        }
       }
     }
     for (int i = 0;
@@ -60,11 +71,15 @@ void UiGate::Run(const std::function<void()>& call) {
          ++i) {
       DispatchMessageA(&message);
     }
+    const DWORD woke =
+        MsgWaitForMultipleObjects(1, &worker, FALSE, holding ? INFINITE : kQuickCallMs - elapsed,
+                                  QS_INPUT | QS_PAINT | QS_SENDMESSAGE | QS_POSTMESSAGE);
+    if (woke == WAIT_OBJECT_0 || woke == WAIT_FAILED) break;
   }
   WaitForSingleObject(worker, INFINITE);
   CloseHandle(worker);
   --busyDepth_;
-  SetCursor(previous);
+  if (holding) SetCursor(previous);
   if (job.failure) std::rethrow_exception(job.failure);
 }
 

@@ -13,9 +13,10 @@ namespace zlv {
 
 class UiGate final : public BusyWait {
  public:
-  // Runs the call on a worker thread while this thread paints, answers sent
-  // messages, drops keyboard and mouse input, commands and clicks, and shows
-  // the busy pointer. Timer ticks and other posted messages wait for the end.
+  // Runs the call on a worker thread while this thread paints and answers sent
+  // messages. Past a short while it shows the busy pointer and drops keyboard
+  // and mouse input, commands and clicks. Timer ticks and other posted
+  // messages wait for the end.
   void Run(const std::function<void()>& call) override;
 
   // From now on no logic of the program runs: it is about to end.

@@ -31,7 +31,6 @@ class FakeSvcIt : public SvcIt {
 
   std::vector<std::string> log;
   std::vector<int32_t> delivered;  // control codes the service received
-  std::string lastPassword;
 
   // The log without the state readings, for checking what was done.
   std::vector<std::string> Actions() const {
@@ -46,10 +45,7 @@ class FakeSvcIt : public SvcIt {
   void DisplayName(const std::string& v) override { Write("DisplayName", v); }
   void Option4(int16_t v) override { Write("Option4", std::to_string(v)); }
   void AccountName(const std::string& v) override { Write("AccountName", v); }
-  void AccountPassword(const std::string& v) override {
-    Write("AccountPassword", v);
-    lastPassword = v;
-  }
+  void AccountPassword(const std::string& v) override { Write("AccountPassword", v); }
   void ServiceDependencies(const std::string& v) override { Write("ServiceDependencies", v); }
   void LocalSystemInteractive(bool v) override { Write("LocalSystemInteractive", Bool(v)); }
   void Option9(bool v) override { Write("Option9", Bool(v)); }
