@@ -196,7 +196,7 @@ std::string Row(HWND list, const std::string& which) {
   const long rows = static_cast<long>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
   std::string line;
   for (long r = 0; which == "*" && r < rows; ++r) line += Row(list, Str(r)) + "\n";
-  if (which == "*") return line;
+  if (which == "*" || (rows == 0 && which != "header")) return line;
   for (int c = 0; c < SendMessageA(header, HDM_GETITEMCOUNT, 0, 0); ++c) {
     HDITEMA title{};
     title.mask = HDI_TEXT;
