@@ -156,6 +156,21 @@ HWND Control(const Args& a) {
   return Control(Window(a.at(1)), a.at(2));
 }
 
+// The focus of the window's thread.
+HWND FocusOf(HWND hwnd) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  GetGUIThreadInfo(GetWindowThreadProcessId(hwnd, nullptr), &info);
+  return info.hwndFocus;
+}
+
+// The manager drops keys, clicks and tray callbacks that come while it waits
+// on the service, its 5-second poll included: input is posted again until
+// what it does is seen.
+void Press(const std::function<void()>& post, const std::function<bool()>& taken) {
+  Expect(Within(10000, [&] { return post(), Within(1000, taken); }), "the input is not taken");
+}
+
 // Sends a message whose lParam points to `size` bytes in the target process,
 // filled with what `build` makes for that address; returns them after the call.
 std::string Remote(HWND target, UINT message, WPARAM wParam, size_t size,
@@ -531,21 +546,51 @@ Runner::Runner() {
   };
 
   // The user's hand.
-  s["click"] = [](const Args& a) { PostMessageA(Control(a), BM_CLICK, 0, 0); };
+  s["click"] =
+      [](const Args& a) {  // click WINDOW CONTROL [once]: "once" posts it once, as it comes
+        const HWND button = Control(a), window = GetAncestor(button, GA_ROOT);
+        const auto post = [&](UINT message, WPARAM wParam) {
+          return [=] { PostMessageA(button, message, wParam, 0); };
+        };
+        if (a.size() > 3) return post(BM_CLICK, 0)();
+        // A click taken moves the focus, to the button or to what it opens, or
+        // closes the button's window. A Tab first moves the focus off the button
+        // where there is another control to take it.
+        Expect(Within(20000, [&] { return IsWindowVisible(window); }), "not shown");
+        Within(1000,
+               [&] { return FocusOf(button) != button || (post(WM_KEYDOWN, VK_TAB)(), false); });
+        const HWND before = FocusOf(button);
+        Press(post(BM_CLICK, 0),
+              [&] { return FocusOf(button) != before || !IsWindowVisible(window); });
+      };
   s["type"] = [](const Args& a) {
     SendMessageTimeoutA(Control(a), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(a.at(3).c_str()),
                         SMTO_ABORTIFHUNG, 5000, nullptr);
   };
-  s["key"] = [](const Args& a) {  // key WINDOW CONTROL enter|escape: the loop makes the character
-    const UINT vk = a.at(3) == "enter" ? VK_RETURN : VK_ESCAPE;
+  s["key"] = [](const Args& a) {  // key WINDOW CONTROL enter|escape|char13: the dialog closes
+    const HWND control = Control(a), dialog = GetAncestor(control, GA_ROOT);
+    const UINT vk = a.at(3) == "escape" ? VK_ESCAPE : VK_RETURN;
     const LPARAM scan = 1 | static_cast<LPARAM>(MapVirtualKeyA(vk, 0)) << 16;
-    PostMessageA(Control(a), WM_KEYDOWN, vk, scan);
-    PostMessageA(Control(a), WM_KEYUP, vk, scan | 0xC0000000);
+    Press(
+        [&] {
+          // A key stroke, which the dialog's loop turns into a character, or the character alone.
+          if (a[3] == "char13") PostMessageA(control, WM_CHAR, '\r', 1);
+          if (a[3] == "char13") return;
+          PostMessageA(control, WM_KEYDOWN, vk, scan);
+          PostMessageA(control, WM_KEYUP, vk, scan | 0xC0000000);
+        },
+        [&] { return !IsWindowVisible(dialog); });
   };
-  s["char"] = [](const Args& a) { PostMessageA(Control(a), WM_CHAR, Num(a.at(3)), 1); };
   s["close"] = [](const Args& a) { PostMessageA(Window(a.at(1)), WM_CLOSE, 0, 0); };
   s["minimize"] = [](const Args& a) {
-    PostMessageA(Window(a.at(1)), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+    const HWND hwnd = Window(a.at(1));
+    Press([&] { PostMessageA(hwnd, WM_SYSCOMMAND, SC_MINIMIZE, 0); },
+          [&] { return !IsWindowVisible(hwnd); });
+  };
+  s["restore"] = [](const Args&) {  // the tray icon's double click
+    const HWND hwnd = Window("manager");
+    Press([&] { PostMessageA(hwnd, WM_MOUSEMOVE, 1, WM_LBUTTONDBLCLK); },
+          [&] { return IsWindowVisible(hwnd); });
   };
   s["move"] = [](const Args& a) {  // move WINDOW LEFT TOP, twips
     SetWindowPos(Window(a.at(1)), nullptr, Pixels(Num(a.at(2)), LOGPIXELSX),
@@ -562,11 +607,11 @@ Runner::Runner() {
   s["menu"] = [](const Args& a) {  // menu down|right|enter...: the tray icon's right click, keys
     // Menus cannot be read from another process under Wine: an entry is
     // reached by the keys a user would press.
-    PostMessageA(Window("manager"), WM_MOUSEMOVE, 1, WM_RBUTTONUP);
     HWND popup = nullptr;
     const auto open = [&] { return IsWindowVisible(popup = FindWindowA("#32768", nullptr)); };
-    Expect(Within(10000, open), "no pop-up menu");
-    for (size_t i = 1; i < a.size(); ++i, Sleep(100)) {
+    Press([] { PostMessageA(Window("manager"), WM_MOUSEMOVE, 1, WM_RBUTTONUP); }, open);
+    // All at once, so that no poll comes between them.
+    for (size_t i = 1; i < a.size(); ++i) {
       const WPARAM vk = a[i] == "down" ? VK_DOWN : a[i] == "right" ? VK_RIGHT : VK_RETURN;
       PostMessageA(popup, WM_KEYDOWN, vk, 1);
       PostMessageA(popup, WM_KEYUP, vk, 0xC0000001);
