@@ -9,7 +9,8 @@ build=$(cd "$1" && pwd)
 scenarios="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/scenarios.txt"
 export WINEPREFIX="$build/wineprefix" WINEARCH=win64 WINEDEBUG=-all,err+winediag \
   WINEDLLOVERRIDES="mscoree,mshtml="
-zlvrun() { timeout "${ZLV_TIMEOUT:-120}" wine "$build/testbin/zlvrun.exe" "$@" 2>&1 | tr -d '\r'; }
+# Its error output is not captured: Wine hands it on to every program it starts.
+zlvrun() { timeout "${ZLV_TIMEOUT:-120}" wine "$build/testbin/zlvrun.exe" "$@" | tr -d '\r'; }
 
 # The screen's DPI is read when the server starts. A server started by a
 # command whose output is captured would hold that output open until it
