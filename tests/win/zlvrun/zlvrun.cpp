@@ -735,15 +735,6 @@ Runner::Runner() {
     Expect(!Find("Critical Error"), "a Critical Error box is up");
     Expect(Find("manager"), "the manager has ended");
   };
-  s["answers"] = [](const Args& a) {  // answers WINDOW MS LIMIT: a message round trip every 50 ms
-    Within(Num(a.at(2)), [&] {
-      const DWORD start = GetTickCount();
-      Expect(SendMessageTimeoutA(Window(a[1]), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr) &&
-                 Since(start) <= Num(a.at(3)),
-             "an answer took " + Str(Since(start)) + " ms");
-      return false;
-    });
-  };
 }
 
 int OsVersion() {
