@@ -546,23 +546,21 @@ Runner::Runner() {
   };
 
   // The user's hand.
-  s["click"] =
-      [](const Args& a) {  // click WINDOW CONTROL [once]: "once" posts it once, as it comes
-        const HWND button = Control(a), window = GetAncestor(button, GA_ROOT);
-        const auto post = [&](UINT message, WPARAM wParam) {
-          return [=] { PostMessageA(button, message, wParam, 0); };
-        };
-        if (a.size() > 3) return post(BM_CLICK, 0)();
-        // A click taken moves the focus, to the button or to what it opens, or
-        // closes the button's window. A Tab first moves the focus off the button
-        // where there is another control to take it.
-        Expect(Within(20000, [&] { return IsWindowVisible(window); }), "not shown");
-        Within(1000,
-               [&] { return FocusOf(button) != button || (post(WM_KEYDOWN, VK_TAB)(), false); });
-        const HWND before = FocusOf(button);
-        Press(post(BM_CLICK, 0),
-              [&] { return FocusOf(button) != before || !IsWindowVisible(window); });
-      };
+  // click WINDOW CONTROL [once]: "once" posts the click once, as it comes.
+  s["click"] = [](const Args& a) {
+    const HWND button = Control(a), window = GetAncestor(button, GA_ROOT);
+    const auto post = [&](UINT message, WPARAM wParam) {
+      return [=] { PostMessageA(button, message, wParam, 0); };
+    };
+    if (a.size() > 3) return post(BM_CLICK, 0)();
+    // A click taken moves the focus, to the button or to what it opens, or
+    // closes the button's window. A Tab first moves the focus off the button
+    // where there is another control to take it.
+    Expect(Within(20000, [&] { return IsWindowVisible(window); }), "not shown");
+    Within(1000, [&] { return FocusOf(button) != button || (post(WM_KEYDOWN, VK_TAB)(), false); });
+    const HWND before = FocusOf(button);
+    Press(post(BM_CLICK, 0), [&] { return FocusOf(button) != before || !IsWindowVisible(window); });
+  };
   s["type"] = [](const Args& a) {
     SendMessageTimeoutA(Control(a), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(a.at(3).c_str()),
                         SMTO_ABORTIFHUNG, 5000, nullptr);
@@ -574,10 +572,12 @@ Runner::Runner() {
     Press(
         [&] {
           // A key stroke, which the dialog's loop turns into a character, or the character alone.
-          if (a[3] == "char13") PostMessageA(control, WM_CHAR, '\r', 1);
-          if (a[3] == "char13") return;
-          PostMessageA(control, WM_KEYDOWN, vk, scan);
-          PostMessageA(control, WM_KEYUP, vk, scan | 0xC0000000);
+          if (a[3] == "char13") {
+            PostMessageA(control, WM_CHAR, '\r', 1);
+          } else {
+            PostMessageA(control, WM_KEYDOWN, vk, scan);
+            PostMessageA(control, WM_KEYUP, vk, scan | 0xC0000000);
+          }
         },
         [&] { return !IsWindowVisible(dialog); });
   };
