@@ -1,51 +1,44 @@
 #!/bin/bash
 # Benchmarks of the manager under Wine (figures, not pass/fail): start-up to
-# the window shown against a bare Win32 window program, working set, and CPU
-# time while idle in the tray for 60 s. Run after scripts/build.sh.
+# the window shown against a bare Win32 window program, timed inside Wine by
+# tests/win/zlvrun, and the resident memory and CPU time while idle in the
+# tray for 60 s. Run after scripts/build.sh. bench-manager.sh [RUNS] [BUILD]
 set -u
 root=$(cd "$(dirname "$0")/.." && pwd)
-build="$root/build/win64"
 runs=${1:-5}
-xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
-  source "$1/tests/e2e/lib.sh" "$2"; runs=$3
-  bash "$1/tests/e2e/prefix.sh" setup "$2" >/dev/null
-  zlv_reset
-  cp "$ZLV_TESTBIN/bare_window.exe" "$ZLV_APPDIR/"
-  now_ms() { date +%s%3N; }
-  startup() {  # EXE TITLE: ms from launch to the window shown
-    local t0 t1
-    t0=$(now_ms)
-    (cd "$ZLV_APPDIR" && timeout 60 wine "C:\\Zemlo\\$1" >/dev/null 2>&1 &)
-    drv wait-visible "$2" 20000 >/dev/null
-    t1=$(now_ms)
-    echo $((t1 - t0))
-  }
-  median() { sort -n | awk "{ a[NR] = \$1 } END { print a[int((NR + 1) / 2)] }"; }
-  for program in "bare_window.exe|Bare Window" "ZemloLinkvaneManager.exe|Zemlo Linkvane Manager"; do
-    exe=${program%%|*} title=${program#*|}
-    times=$(for i in $(seq "$runs"); do
-      startup "$exe" "$title"
-      sleep 1
-      info=$(drv procinfo "$title")
-      echo "$info" >"/tmp/zlv-bench-$exe"
-      drv close "$title" >/dev/null
-      drv gone "$title" 10000 >/dev/null
-    done)
-    echo "$exe: start-up median $(echo "$times" | median) ms over $runs runs ($(echo $times)); working set $(cut -d" " -f1 "/tmp/zlv-bench-$exe") KiB"
+build=${2:-$root/build/win64}
+if [ -z "${DISPLAY:-}" ]; then
+  exec xvfb-run -a -s "-screen 0 1024x768x24" "$0" "$@"
+fi
+source "$root/tests/e2e/run.sh" "$build"
+trap 'timeout 10 wineserver -k 2>/dev/null' EXIT
+median() { sort -n | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'; }
+ms_of() { awk -F'\t' -v s="$1" '$2 ~ "^" s { sum += $1 } END { print sum + 0 }'; }
+
+steps() { zlvrun --do "$@" || { echo "bench: a step failed: $*" >&2; return 1; }; }
+steps reset "copy bare_window.exe bare_window.exe" >/dev/null || exit 1
+for program in "bare_window.exe|bare" "ZemloLinkvaneManager.exe|manager"; do
+  exe=${program%%|*} window=${program#*|}
+  times=
+  for _ in $(seq "$runs"); do
+    out=$(steps "start $exe" "state $window is shown 20000" "close $window" \
+      "state $window is gone 10000") || exit 1
+    # The start and the wait for the window together: from CreateProcess to shown.
+    times+=" $(echo "$out" | ms_of 'start|state [a-z]* is shown')"
   done
-  # Wine does not account CPU time to Windows processes reliably: read the
-  # Linux process the wine loader becomes (it keeps the PID it was started with).
-  cd "$ZLV_APPDIR"
-  wine "C:\\Zemlo\\ZemloLinkvaneManager.exe" -MINIMIZE >/dev/null 2>&1 &
-  pid=$!
-  drv wait "$ZLV_TITLE" 20000 >/dev/null
-  sleep 2
-  cpu_ms() { awk -v hz="$(getconf CLK_TCK)" "{ print int((\$14 + \$15) * 1000 / hz) }" "/proc/$pid/stat"; }
-  grep -q ZemloLinkvaneManager "/proc/$pid/cmdline" || echo "warning: pid $pid is not the manager"
-  before=$(cpu_ms)
-  sleep 60
-  after=$(cpu_ms)
-  echo "idle in the tray for 60 s: $((after - before)) ms of CPU"
-  drv close "$ZLV_TITLE" >/dev/null
-  bash "$1/tests/e2e/prefix.sh" teardown "$2" >/dev/null
-' _ "$root" "$build" "$runs"
+  echo "$exe: start-up median $(echo $times | tr ' ' '\n' | median) ms over $runs runs ($times )"
+done
+
+# Wine keeps no reliable CPU or memory figures for Windows processes: read the
+# Linux process the wine loader becomes (it keeps the PID it was started with).
+cd "$WINEPREFIX/drive_c/Zemlo"
+wine 'C:\Zemlo\ZemloLinkvaneManager.exe' -MINIMIZE >/dev/null 2>&1 &
+pid=$!
+steps "state manager is \"hidden notaskbar\" 20000" >/dev/null
+sleep 2
+grep -q ZemloLinkvaneManager "/proc/$pid/cmdline" || echo "warning: pid $pid is not the manager"
+cpu_ms() { awk -v hz="$(getconf CLK_TCK)" '{ print int(($14 + $15) * 1000 / hz) }' "/proc/$pid/stat"; }
+before=$(cpu_ms)
+sleep 60
+echo "idle in the tray for 60 s: $(($(cpu_ms) - before)) ms of CPU; resident $(awk '/VmRSS/ { print $2 }' "/proc/$pid/status") KiB"
+steps "close manager" >/dev/null

@@ -49,48 +49,32 @@ target_include_directories(zlv_win PRIVATE ${CMAKE_SOURCE_DIR}/res)
 
 # GoogleTest from Debian's sources, for tests that must run against the real Win32 API.
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
-include(GoogleTest)
 
-configure_file(${CMAKE_SOURCE_DIR}/cmake/wine-run.sh.in ${CMAKE_BINARY_DIR}/wine-run.sh @ONLY)
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-run.sh)
-
-# Every folder under tests/win, demo and bench is one Windows program named
-# after the folder. Folders ending in _tests are GoogleTest suites run under Wine.
-file(GLOB ZLV_WIN_PROGRAMS LIST_DIRECTORIES true ${CMAKE_SOURCE_DIR}/tests/win/*
-  ${CMAKE_SOURCE_DIR}/demo/* ${CMAKE_SOURCE_DIR}/bench/*)
+# The stand-ins and benchmarks: every folder under demo and bench is one
+# Windows program named after the folder.
+file(GLOB ZLV_WIN_PROGRAMS LIST_DIRECTORIES true ${CMAKE_SOURCE_DIR}/demo/* ${CMAKE_SOURCE_DIR}/bench/*)
 foreach(dir ${ZLV_WIN_PROGRAMS})
-  if(NOT IS_DIRECTORY ${dir})
-    continue()
-  endif()
-  get_filename_component(name ${dir} NAME)
-  file(GLOB sources CONFIGURE_DEPENDS ${dir}/*.cpp ${dir}/*.rc)
-  add_executable(${name} ${sources})
-  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/testbin)
-  target_link_libraries(${name} PRIVATE zlv_win)
-  target_link_options(${name} PRIVATE ${ZLV_WIN_LINK_FLAGS})
-  if(name MATCHES "_tests$")
-    target_link_libraries(${name} PRIVATE gtest gtest_main)
-    if(ZLV_WIN_ARCH STREQUAL "amd64")
-      # Listing the tests runs the exe under Wine, which may first have to
-      # create the prefix: far longer than the default 5 s.
-      gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
-        PROPERTIES FIXTURES_REQUIRED wine_prefix LABELS wine RUN_SERIAL TRUE TIMEOUT 120)
-    endif()
+  if(IS_DIRECTORY ${dir})
+    get_filename_component(name ${dir} NAME)
+    file(GLOB sources CONFIGURE_DEPENDS ${dir}/*.cpp)
+    add_executable(${name} ${sources})
+    set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/testbin)
+    target_link_libraries(${name} PRIVATE zlv_win)
+    target_link_options(${name} PRIVATE ${ZLV_WIN_LINK_FLAGS})
   endif()
 endforeach()
 
-# End-to-end tests: shell scripts that drive the real exe in one shared Wine prefix.
-if(ZLV_WIN_ARCH STREQUAL "amd64")
-  set(ZLV_E2E ${CMAKE_SOURCE_DIR}/tests/e2e)
-  add_test(NAME wine_prefix_setup COMMAND bash ${ZLV_E2E}/prefix.sh setup ${CMAKE_BINARY_DIR})
-  add_test(NAME wine_prefix_teardown COMMAND bash ${ZLV_E2E}/prefix.sh teardown ${CMAKE_BINARY_DIR})
-  set_tests_properties(wine_prefix_setup PROPERTIES FIXTURES_SETUP wine_prefix TIMEOUT 180 LABELS wine)
-  set_tests_properties(wine_prefix_teardown PROPERTIES FIXTURES_CLEANUP wine_prefix TIMEOUT 60 LABELS wine)
-  file(GLOB ZLV_E2E_TESTS CONFIGURE_DEPENDS ${ZLV_E2E}/test_*.sh)
-  foreach(script ${ZLV_E2E_TESTS})
-    get_filename_component(name ${script} NAME_WE)
-    add_test(NAME e2e.${name} COMMAND bash ${script} ${CMAKE_BINARY_DIR})
-    set_tests_properties(e2e.${name} PROPERTIES FIXTURES_REQUIRED wine_prefix RUN_SERIAL TRUE
-      TIMEOUT 300 LABELS "wine;e2e")
-  endforeach()
-endif()
+# The Windows-side tests, run by tests/e2e/run.sh under Wine: one GoogleTest
+# program for what is best proven in-process against the real API, and the
+# end-to-end runner of tests/e2e/scenarios.txt.
+file(GLOB ZLV_WIN_TESTS CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/win_tests/*.cpp
+  ${CMAKE_SOURCE_DIR}/tests/win/svcit_tests/*.cpp)
+add_executable(win_tests ${ZLV_WIN_TESTS})
+target_link_libraries(win_tests PRIVATE zlv_win gtest gtest_main)
+file(GLOB ZLV_RUNNER CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/tests/win/zlvrun/*.cpp)
+add_executable(zlvrun ${ZLV_RUNNER})
+target_link_libraries(zlvrun PRIVATE comctl32 shell32 advapi32 user32 gdi32)
+foreach(name win_tests zlvrun)
+  set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/testbin)
+  target_link_options(${name} PRIVATE ${ZLV_WIN_LINK_FLAGS})
+endforeach()

@@ -15,9 +15,13 @@ ctest --test-dir "$root/build/native" --output-on-failure -j "$(nproc)"
 echo "== fuzzing, 45 s per target"
 bash "$root/scripts/fuzz.sh" 45
 
-echo "== Windows tests under Wine"
-# A fresh prefix for every run, made before ctest lists the tests under Wine.
-rm -rf "$root/build/win64/wineprefix"
-xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
-  bash "$1/tests/e2e/prefix.sh" setup "$2" && ctest --test-dir "$2" --output-on-failure --timeout 300
-' _ "$root" "$root/build/win64"
+echo "== Windows tests under Wine: the x86-64 build, then the i686 one"
+# Each build in a fresh prefix of its own; a failing build does not stop the other.
+failed=0
+for build in win64 win32; do
+  rm -rf "$root/build/$build/wineprefix"
+  echo "== $build"
+  xvfb-run -a -s "-screen 0 1024x768x24" bash "$root/tests/e2e/run.sh" "$root/build/$build" ||
+    failed=1
+done
+exit "$failed"

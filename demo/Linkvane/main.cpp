@@ -14,8 +14,8 @@ int main() {
   GetCurrentDirectoryA(MAX_PATH, cwd);
   const std::string text = std::string("started\r\ncwd=") + cwd + "\r\n";
   const std::string file = folder + "\\launched.txt";
-  HANDLE handle = CreateFileA(file.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE handle = CreateFileA(file.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (handle == INVALID_HANDLE_VALUE) return 1;
   DWORD written = 0;
   const BOOL ok =

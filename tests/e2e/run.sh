@@ -1,0 +1,52 @@
+#!/bin/bash
+# run.sh BUILD [SCENARIO...]: the Windows-side tests of one build under Wine, in
+# the build's own prefix (made when missing): win_tests, then the scenarios of
+# scenarios.txt at each screen DPI they name. Needs a display.
+# Sourced with a build folder it only sets up the prefix, for the benchmark and
+# the soak.
+set -u -o pipefail
+build=$(cd "$1" && pwd)
+scenarios="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/scenarios.txt"
+export WINEPREFIX="$build/wineprefix" WINEARCH=win64 WINEDEBUG=-all,err+winediag \
+  WINEDLLOVERRIDES="mscoree,mshtml="
+# Its error output is not captured: Wine hands it on to every program it starts.
+zlvrun() { timeout "${ZLV_TIMEOUT:-120}" wine "$build/testbin/zlvrun.exe" "$@" | tr -d '\r'; }
+
+# The screen's DPI is read when the server starts. A server started by a
+# command whose output is captured would hold that output open until it
+# exits: it is started detached.
+zlv_start_server() {  # DPI
+  for key in 'HKCU\Control Panel\Desktop' 'HKCC\Software\Fonts'; do
+    wine reg add "$key" /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1
+  done
+  timeout 10 wineserver -k 2>/dev/null
+  timeout 20 wineserver -w 2>/dev/null
+  wineserver -p60 </dev/null >/dev/null 2>&1
+  timeout 30 wine cmd /c exit </dev/null >/dev/null 2>&1
+}
+
+if [ ! -d "$WINEPREFIX/drive_c/windows" ]; then
+  rm -rf "$WINEPREFIX"
+  timeout 120 wineboot -i </dev/null >/dev/null 2>&1 || { echo "wineboot failed"; exit 1; }
+  # Without a window manager every hide blocks about 2 s unless Wine manages no
+  # windows; a crash must end at once instead of waiting on a dialog.
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
+  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+  timeout 20 wineserver -w
+  cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
+fi
+zlv_start_server 96
+[ "${BASH_SOURCE[0]}" != "$0" ] && return 0
+trap 'timeout 10 wineserver -k 2>/dev/null; timeout 20 wineserver -w 2>/dev/null' EXIT
+shift
+
+failures=0
+timeout 600 wine "$build/testbin/win_tests.exe" --gtest_brief=1 2>&1 | tr -d '\r' ||
+  failures=$((failures + 1))
+for dpi in $(grep -ho '^dpi .*' "$scenarios" | tr ' ' '\n' | grep -x '[0-9]*' | sort -un); do
+  zlv_start_server "$dpi"
+  echo "== scenarios at $dpi DPI"
+  ZLV_TIMEOUT=900 zlvrun "Z:${scenarios//\//\\}" "$@" || failures=$((failures + 1))
+done
+zlv_start_server 96
+exit "$failures"

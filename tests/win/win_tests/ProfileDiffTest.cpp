@@ -1,0 +1,92 @@
+// Our settings engine's reads against the system's own GetPrivateProfileStringA,
+// on identical files in a temporary folder. Its writes are held natively to the
+// bytes Windows leaves (Wine writes differently in places), and end to end to
+// the bytes each close of the manager must leave.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+
+#include "shell/FileProfileStore.h"
+#include "shell/FileProfileStore_win.h"
+
+namespace zlv {
+namespace {
+
+using namespace std::string_literals;
+
+void Put(const std::string& path, const std::optional<std::string>& content) {
+  DeleteFileA(path.c_str());
+  if (!content) return;
+  const HANDLE file =
+      CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+  DWORD written = 0;
+  WriteFile(file, content->data(), static_cast<DWORD>(content->size()), &written, nullptr);
+  CloseHandle(file);
+  ASSERT_EQ(written, content->size()) << path;
+}
+
+std::string SystemRead(const std::string& section, const std::string& key, const std::string& def,
+                       const std::string& path) {
+  std::string buffer(1024, ' ');
+  const DWORD n = GetPrivateProfileStringA(section.c_str(), key.c_str(), def.c_str(), buffer.data(),
+                                           1024, path.c_str());
+  return buffer.substr(0, n);
+}
+
+// Ten megabytes of comment lines around one entry.
+std::string Huge(const std::string& entry) {
+  std::string content = "[S]\r\n";
+  while (content.size() < 10 * 1024 * 1024) content += "; " + std::string(98, '-') + "\r\n";
+  return content + entry;
+}
+
+TEST(ProfileDiff, ReadsMatchTheSystem) {
+  const struct {
+    const char* what;
+    std::optional<std::string> content;  // nullopt: no file
+    std::string section, key, def;
+  } cases[] = {
+      {"plain", "[Display Options]\r\nTop=300\r\n", "Display Options", "Top", "-1"},
+      {"names ignore case", "[display options]\r\ntop=300\r\n", "DISPLAY Options", "TOP", "-1"},
+      {"blanks around key and value", "[S]\r\n  Top  =  300  \r\n", "S", "Top", "-1"},
+      {"blanks around the requested names", "[S]\r\nk=v\r\n", "  S ", " k  ", "d"},
+      {"double quotes", "[S]\r\nTop=\"300\"\r\n", "S", "Top", "-1"},
+      {"single quotes", "[S]\r\nk=' a b '\r\n", "S", "k", "d"},
+      {"unmatched quotes", "[S]\r\nk=\"x'\r\n", "S", "k", "d"},
+      {"empty value", "[S]\r\nRefresh Time=\r\n", "S", "Refresh Time", "500"},
+      {"1023-character cut", "[S]\r\nk=" + std::string(1500, 'x') + "\r\n", "S", "k", "d"},
+      {"LF only", "[S]\nk=v\n", "S", "k", "d"},
+      {"no final newline", "[S]\r\nk=v", "S", "k", "d"},
+      {"CR-only lines", "[S]\rk=v\r", "S", "k", "d"},
+      {"duplicate keys", "[S]\r\nk=1\r\nk=2\r\n", "S", "k", "d"},
+      {"duplicate sections", "[S]\r\na=1\r\n[S]\r\nb=2\r\n", "S", "b", "d"},
+      {"key in another section", "[A]\r\nk=1\r\n[B]\r\nj=2\r\n", "B", "k", "d"},
+      {"line without '='", "[S]\r\nk\r\n", "S", "k", "d"},
+      {"binary bytes", "[S]\r\nk=\x01\xe9\x7f\r\n", "S", "k", "d"},
+      {"NUL inside the value", "[S]\r\nk=ab\0cd\r\n"s, "S", "k", "d"},
+      {"ten megabytes", Huge("k=v\r\n"), "S", "k", "d"},
+      {"absent file", std::nullopt, "S", "k", "def  "},
+      {"absent section", "[T]\r\nk=v\r\n", "S", "k", "def"},
+      {"absent key", "[S]\r\nj=v\r\n", "S", "k", ""},
+      {"long default", "[S]\r\n", "S", "k", std::string(1200, 'd')},
+  };
+  FileProfileStore ours{ReplaceFileWin32};
+  char temp[MAX_PATH];
+  GetTempPathA(MAX_PATH, temp);
+  int index = 0;
+  for (const auto& c : cases) {
+    // Every case has a file of its own: the system caches profiles by name.
+    const std::string path = std::string(temp) + "zlv-read" + std::to_string(index++) + ".ini";
+    Put(path, c.content);
+    EXPECT_EQ(ours.GetString(c.section, c.key, c.def, path),
+              SystemRead(c.section, c.key, c.def, path))
+        << c.what;
+    Put(path, std::nullopt);
+  }
+}
+
+}  // namespace
+}  // namespace zlv

@@ -1,0 +1,813 @@
+// zlvrun: the end-to-end scenarios of tests/e2e/scenarios.txt, run inside Wine
+// beside the manager, which it drives and reads across processes. A scenario
+// starts from a reset (no manager, no service, a freshly filled application
+// folder); its first step that does not hold fails it. A step that names a
+// window or control waits for it. A check reads something and compares it:
+//   READER ARGS... is|has|lacks|starts TEXT [MAX|MIN..MAX] [alive]
+// within MAX ms; "is" takes "A|B" for either; "alive": every read answered
+// within 250 ms. A reader without the comparison prints what it reads.
+//   zlvrun FILE [SCENARIO...]   the scenarios named, or all; exit code: failures
+//   zlvrun --do STEP...         steps without a reset, each timed
+//   zlvrun --os-version         exits with the version Wine reports, major*100+minor
+#include <windows.h>
+
+#include <commctrl.h>
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <fstream>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using Args = std::vector<std::string>;
+struct Failed {
+  std::string what;
+};
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+constexpr size_t kText = 1024;
+const char* const kVersionKey = "Software\\Microsoft\\Windows NT\\CurrentVersion";
+
+void Expect(bool holds, const std::string& otherwise) {
+  if (!holds) throw Failed{otherwise};
+}
+long Num(const std::string& text) {
+  return std::strtol(text.c_str(), nullptr, 0);
+}
+std::string Str(long number) {
+  return std::to_string(number);
+}
+long Since(DWORD start) {
+  return static_cast<long>(GetTickCount() - start);
+}
+
+// "MAX" or "MIN..MAX" milliseconds.
+std::pair<long, long> Span(const std::string& text) {
+  const size_t dots = text.find("..");
+  return {dots == std::string::npos ? 0 : Num(text),
+          Num(text.substr(dots == std::string::npos ? 0 : dots + 2))};
+}
+
+// Polls every 50 ms until `holds` or `ms` have passed; always checks once.
+bool Within(long ms, const std::function<bool()>& holds) {
+  for (const DWORD start = GetTickCount();; Sleep(50)) {
+    if (holds()) return true;
+    if (Since(start) >= ms) return false;
+  }
+}
+
+// Words, and "quoted texts" knowing \r \n \t \0 \" \\ \xHH; other backslashes stay.
+Args Tokens(const std::string& line) {
+  const std::string escapes = "rnt0\"\\", meant("\r\n\t\0\"\\", 6);
+  Args out;
+  for (size_t i = line.find_first_not_of(' '); i < line.size();
+       i = line.find_first_not_of(' ', i)) {
+    const bool quoted = line[i] == '"';
+    const size_t end = quoted ? line.size() : std::min(line.find(' ', i), line.size());
+    std::string token;
+    for (i += quoted; i < end && !(quoted && line[i] == '"'); ++i) {
+      const size_t escape =
+          quoted && line[i] == '\\' ? escapes.find(line[i + 1]) : std::string::npos;
+      if (quoted && line[i] == '\\' && line[i + 1] == 'x') {
+        token += static_cast<char>(std::stoi(line.substr(i + 2, 2), nullptr, 16));
+        i += 3;
+      } else {
+        token += escape == std::string::npos ? line[i] : meant[escape];
+        i += escape != std::string::npos;
+      }
+    }
+    out.push_back(token);
+    i += quoted;
+  }
+  return out;
+}
+
+bool Matches(const std::string& actual, const std::string& mode, const std::string& expected) {
+  if (mode != "is")
+    return mode == "starts" ? actual.rfind(expected, 0) == 0
+                            : (actual.find(expected) == std::string::npos) == (mode == "lacks");
+  for (size_t from = 0, bar;; from = bar + 1) {
+    if (actual == expected.substr(from, (bar = expected.find('|', from)) - from)) return true;
+    if (bar == std::string::npos) return false;
+  }
+}
+
+// The manager's windows and the benchmark's bare window by class; any other
+// name is the title of a message box.
+HWND Find(const std::string& name) {
+  const std::map<std::string, const char*> ours{{"manager", "ZemloLinkvaneManager"},
+                                                {"login", "ZlvInstallAsDialog"},
+                                                {"monitor", "ZemloLinkvaneMonitorLog"},
+                                                {"bare", "BareWindow"}};
+  return ours.count(name) ? FindWindowA(ours.at(name), nullptr)
+                          : FindWindowA("#32770", name.c_str());
+}
+
+HWND Window(const std::string& name) {
+  HWND hwnd = nullptr;
+  Expect(Within(20000, [&] { return (hwnd = Find(name)) != nullptr; }), "no window " + name);
+  return hwnd;
+}
+
+std::string TextOf(HWND hwnd) {
+  char text[kText] = {};
+  SendMessageTimeoutA(hwnd, WM_GETTEXT, kText, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                      5000, nullptr);
+  return text;
+}
+
+std::string ClassOf(HWND hwnd) {
+  char name[64] = {};
+  GetClassNameA(hwnd, name, sizeof name);
+  return name;
+}
+
+// Direct children in Z order, which is their tab order.
+std::vector<HWND> Children(HWND parent) {
+  std::vector<HWND> all;
+  for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) all.push_back(c);
+  return all;
+}
+
+// "." is the window itself, "Class#n" its n-th child of that class, any other
+// name the child showing that text.
+HWND Control(HWND top, const std::string& name) {
+  const size_t hash = name.rfind('#');
+  const bool byClass = hash != std::string::npos && isdigit(name[hash + 1]);
+  HWND found = name == "." ? top : nullptr;
+  Within(10000, [&] {  // a window being built
+    long nth = byClass ? Num(name.substr(hash + 1)) : 0;
+    for (HWND c : found ? std::vector<HWND>() : Children(top))
+      if (byClass ? ClassOf(c) == name.substr(0, hash) && nth-- == 0 : TextOf(c) == name) found = c;
+    return found != nullptr;
+  });
+  Expect(found, "no control " + name);
+  return found;
+}
+
+HWND Control(const Args& a) {
+  return Control(Window(a.at(1)), a.at(2));
+}
+
+// The focus of the window's thread.
+HWND FocusOf(HWND hwnd) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  GetGUIThreadInfo(GetWindowThreadProcessId(hwnd, nullptr), &info);
+  return info.hwndFocus;
+}
+
+// The manager drops keys, clicks and tray callbacks that come while it waits
+// on the service, its 5-second poll included: input is posted again until
+// what it does is seen.
+void Press(const std::function<void()>& post, const std::function<bool()>& taken) {
+  Expect(Within(10000, [&] { return post(), Within(1000, taken); }), "the input is not taken");
+}
+
+// Sends a message whose lParam points to `size` bytes in the target process,
+// filled with what `build` makes for that address; returns them after the call.
+std::string Remote(HWND target, UINT message, WPARAM wParam, size_t size,
+                   const std::function<std::string(char*)>& build) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(target, &pid);
+  const HANDLE process =
+      OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
+  const auto remote =
+      static_cast<char*>(VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE));
+  std::string bytes = remote ? build(remote) : "";
+  bytes.resize(size);
+  if (remote && WriteProcessMemory(process, remote, bytes.data(), size, nullptr)) {
+    SendMessageTimeoutA(target, message, wParam, reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG,
+                        5000, nullptr);
+    ReadProcessMemory(process, remote, bytes.data(), size, nullptr);
+  }
+  if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
+  if (process) CloseHandle(process);
+  return bytes;
+}
+
+// The text the target writes behind a structure that points to it.
+template <class T>
+std::string RemoteText(HWND target, UINT message, WPARAM wParam, T item) {
+  const std::string bytes = Remote(target, message, wParam, sizeof item + kText, [&](char* at) {
+    item.pszText = at + sizeof item;
+    item.cchTextMax = kText;
+    return std::string(reinterpret_cast<const char*>(&item), sizeof item);
+  });
+  return bytes.c_str() + sizeof item;
+}
+
+// "header", a row counted from the end when negative, or "*" for all rows, one a
+// line; cells joined by tabs.
+std::string Row(HWND list, const std::string& which) {
+  const auto header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+  const long rows = static_cast<long>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+  std::string line;
+  for (long r = 0; which == "*" && r < rows; ++r) line += Row(list, Str(r)) + "\n";
+  if (which == "*" || (rows == 0 && which != "header")) return line;
+  for (int c = 0; c < SendMessageA(header, HDM_GETITEMCOUNT, 0, 0); ++c) {
+    HDITEMA title{};
+    title.mask = HDI_TEXT;
+    LVITEMA cell{};
+    cell.iSubItem = c;
+    line += (c ? "\t" : "") + (which == "header" ? RemoteText(header, HDM_GETITEMA, c, title)
+                                                 : RemoteText(list, LVM_GETITEMTEXTA,
+                                                              (Num(which) + rows) % rows, cell));
+  }
+  return line;
+}
+
+int Pixels(long twips, int axis) {
+  const HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, axis);
+  ReleaseDC(nullptr, screen);
+  return MulDiv(twips, dpi, 1440);
+}
+
+using ServiceHandle = std::unique_ptr<SC_HANDLE__, decltype(&CloseServiceHandle)>;
+
+ServiceHandle OpenOurService(DWORD access) {
+  const ServiceHandle scm(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS),
+                          &CloseServiceHandle);
+  return {scm ? OpenServiceA(scm.get(), "Zemlo Linkvane", access) : nullptr, &CloseServiceHandle};
+}
+
+// The service's state, 0 when there is no such service.
+DWORD ServiceState(DWORD* pid = nullptr) {
+  SERVICE_STATUS_PROCESS status{};
+  DWORD size = 0;
+  const ServiceHandle service = OpenOurService(SERVICE_QUERY_STATUS);
+  if (!service || !QueryServiceStatusEx(service.get(), SC_STATUS_PROCESS_INFO,
+                                        reinterpret_cast<BYTE*>(&status), sizeof status, &size))
+    return 0;
+  if (pid) *pid = status.dwProcessId;
+  return status.dwCurrentState;
+}
+
+void Kill(DWORD pid) {
+  if (const HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid)) {
+    TerminateProcess(process, 9);
+    WaitForSingleObject(process, 5000);
+    CloseHandle(process);
+  }
+}
+
+std::optional<std::string> ReadAll(const std::string& path) {
+  const HANDLE file =
+      CreateFileA(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+  std::string bytes(GetFileSize(file, nullptr), '\0');
+  DWORD read = 0;
+  ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
+  CloseHandle(file);
+  return bytes.substr(0, read);
+}
+
+// For appending; by default others read and write beside, as the
+// application's own writer lets them.
+HANDLE Open(const std::string& path, DWORD disposition, DWORD share = kShareAll) {
+  const HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA, share, nullptr, disposition,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  Expect(file != INVALID_HANDLE_VALUE, "cannot open " + path);
+  return file;
+}
+
+void Put(HANDLE file, const std::string& bytes) {
+  DWORD written = 0;
+  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+
+using RegValue = std::optional<std::pair<DWORD, std::string>>;  // type and data
+
+// A value under HKEY_LOCAL_MACHINE; with `write`, it is set (or removed) first.
+RegValue Value(const std::string& keyName, const std::string& name,
+               const std::optional<RegValue>& write = std::nullopt) {
+  HKEY key = nullptr;
+  RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyName.c_str(), 0, KEY_READ | KEY_WRITE, &key);
+  if (write && *write)
+    RegSetValueExA(key, name.c_str(), 0, (*write)->first,
+                   reinterpret_cast<const BYTE*>((*write)->second.data()),
+                   static_cast<DWORD>((*write)->second.size()));
+  if (write && !*write) RegDeleteValueA(key, name.c_str());
+  char data[4096];
+  DWORD type = 0, size = sizeof data;
+  const bool read = key && !RegQueryValueExA(key, name.c_str(), nullptr, &type,
+                                             reinterpret_cast<BYTE*>(data), &size);
+  if (key) RegCloseKey(key);
+  return read ? RegValue(std::make_pair(type, std::string(data, size))) : std::nullopt;
+}
+
+class Runner {
+ public:
+  Runner();
+  void Step(const Args& a) {
+    Expect(steps_.count(a.at(0)), "no such step");
+    steps_[a[0]](a);
+  }
+  void Reset(const std::string& app = "C:\\Zemlo");
+
+ private:
+  std::string Path(const std::string& name) const {
+    return name.find(':') != std::string::npos ? name : app_ + "\\" + name;
+  }
+  HANDLE Launch(const std::string& program, const std::string& arguments);
+  void Check(const Args& a, size_t readerArgs, const std::function<std::string()>& read);
+  void SetVersion(const std::string& version, const std::string& build);
+
+  std::map<std::string, std::function<void(const Args&)>> steps_;
+  std::string programs_;  // the test programs' folder; the manager sits one above
+  std::string app_, cwd_, path_;
+  std::vector<std::string> folders_;
+  std::vector<std::pair<HANDLE, DWORD>> started_;  // with the tick of the start
+  std::map<std::string, std::string> written_;
+  std::vector<std::thread> background_;
+  std::map<std::string, RegValue> versionBefore_;
+};
+
+HANDLE Runner::Launch(const std::string& program, const std::string& arguments) {
+  std::string line = "\"" + program + "\"" + arguments;
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION info{};
+  // Detached: a program that outlives this one must not hold its output open.
+  Expect(CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS,
+                        nullptr, (cwd_.empty() ? app_ : cwd_).c_str(), &startup, &info),
+         "cannot start " + program);
+  CloseHandle(info.hThread);
+  return info.hProcess;
+}
+
+void Runner::Check(const Args& a, size_t readerArgs, const std::function<std::string()>& read) {
+  const size_t at = 1 + readerArgs;
+  if (a.size() == at) return (void)std::printf("%s\n", read().c_str());
+  const bool alive = a.back() == "alive";
+  const auto [min, max] = Span(a.size() > at + 2 + alive ? a[at + 2] : "0");
+  Expect(a.at(at) == "is" || a[at] == "has" || a[at] == "lacks" || a[at] == "starts",
+         "no such comparison");
+  std::string last;
+  const DWORD start = GetTickCount();
+  const bool held = Within(max, [&] {
+    const DWORD reading = GetTickCount();
+    last = read();
+    // Busy or not, the window answers within 250 ms the whole time.
+    Expect(!alive || Since(reading) <= 250, "a read took " + Str(Since(reading)) + " ms");
+    return Matches(last, a.at(at), a.at(at + 1));
+  });
+  std::replace_if(
+      last.begin(), last.end(), [](char c) { return c >= 0 && c < ' '; }, '~');
+  Expect(held && Since(start) >= min,
+         "[" + last.substr(0, 200) + "] after " + Str(Since(start)) + " ms");
+}
+
+// Writes the version values winecfg writes, in this program's view of the
+// registry, and proves that Wine reports that version to a new process.
+void Runner::SetVersion(const std::string& version, const std::string& build) {
+  const DWORD major = Num(version), minor = Num(version.substr(version.find('.') + 1));
+  const auto dword = [](DWORD n) { return std::string(reinterpret_cast<const char*>(&n), 4); };
+  for (const auto& [name, value] : std::map<std::string, RegValue>{
+           {"CurrentVersion", std::make_pair(REG_SZ, version + '\0')},
+           {"CurrentBuildNumber", std::make_pair(REG_SZ, build + '\0')},
+           {"CurrentMajorVersionNumber", std::make_pair(REG_DWORD, dword(major))},
+           {"CurrentMinorVersionNumber", std::make_pair(REG_DWORD, dword(minor))}}) {
+    versionBefore_.emplace(name, Value(kVersionKey, name));
+    Value(kVersionKey, name, value);
+  }
+  const HANDLE probe = Launch(programs_ + "\\zlvrun.exe", " --os-version");
+  DWORD reported = 0;
+  WaitForSingleObject(probe, 20000);
+  GetExitCodeProcess(probe, &reported);
+  CloseHandle(probe);
+  Expect(reported == major * 100 + minor,
+         "Wine reports " + Str(reported / 100) + "." + Str(reported % 100));
+}
+
+void Runner::Reset(const std::string& app) {
+  for (std::thread& t : background_) t.join();
+  for (const auto& [process, start] : started_) {
+    TerminateProcess(process, 9);
+    WaitForSingleObject(process, 5000);
+    CloseHandle(process);
+  }
+  background_.clear();
+  started_.clear();
+  // A program that is no service, once the service manager has started it,
+  // stays when the start fails.
+  Within(5000, [] {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(Find("bare"), &pid);
+    Kill(pid);
+    return !Find("bare");
+  });
+  DWORD pid = 0;
+  if (ServiceState(&pid)) {
+    const ServiceHandle service = OpenOurService(SERVICE_ALL_ACCESS);
+    SERVICE_STATUS status{};
+    ControlService(service.get(), SERVICE_CONTROL_STOP, &status);
+    if (!Within(2000, [] { return ServiceState() == SERVICE_STOPPED; })) Kill(pid);
+    DeleteService(service.get());
+  }
+  Expect(Within(10000, [] { return ServiceState() == 0; }), "the service stays");
+  for (const auto& [name, value] : versionBefore_) Value(kVersionKey, name, value);
+  versionBefore_.clear();
+  SetEnvironmentVariableA("PATH", path_.c_str());
+  for (const std::string& folder : folders_) {
+    const std::string from = folder + std::string(2, '\0');
+    SHFILEOPSTRUCTA remove{};
+    remove.wFunc = FO_DELETE;
+    remove.pFrom = from.c_str();
+    remove.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
+    SHFileOperationA(&remove);
+  }
+  folders_ = {app_ = app};
+  cwd_.clear();
+  written_.clear();
+  for (size_t at = app.find('\\', 3);; at = app.find('\\', at + 1)) {
+    CreateDirectoryA(app.substr(0, at).c_str(), nullptr);
+    if (at == std::string::npos) break;
+  }
+  for (const std::string program :
+       {"\\..\\ZemloLinkvaneManager.exe", "\\Linkvane_Service.exe", "\\Linkvane.exe"}) {
+    const std::string name = program.substr(program.rfind('\\'));
+    Expect(CopyFileA((programs_ + program).c_str(), (app + name).c_str(), FALSE), "copy" + name);
+  }
+}
+
+Runner::Runner() {
+  char text[8192] = {};
+  GetModuleFileNameA(nullptr, text, MAX_PATH);
+  programs_ = text;
+  programs_.resize(programs_.rfind('\\'));
+  GetEnvironmentVariableA("PATH", text, sizeof text);
+  path_ = text;
+  folders_ = {app_ = "C:\\Zemlo"};
+  auto& s = steps_;
+
+  // What a scenario starts from.
+  s["dpi"] = [](const Args&) {};                         // dpi N...: for these DPIs; 96 if none
+  s["app"] = [this](const Args& a) { Reset(a.at(1)); };  // another application folder
+  s["cwd"] = [this](const Args& a) {  // decoy programs in the current folder and on the PATH
+    folders_.push_back(cwd_ = a.at(1));
+    CreateDirectoryA(cwd_.c_str(), nullptr);
+    for (const std::string program : {"\\Linkvane_Service.exe", "\\Linkvane.exe"})
+      CopyFileA((programs_ + program).c_str(), (cwd_ + program).c_str(), FALSE);
+    SetEnvironmentVariableA("PATH", (cwd_ + ";" + path_).c_str());
+  };
+  s["copy"] = [this](const Args& a) {  // copy PROGRAM NAME
+    Expect(CopyFileA((programs_ + "\\" + a.at(1)).c_str(), Path(a.at(2)).c_str(), FALSE), "copy");
+  };
+  for (const DWORD disposition : {CREATE_ALWAYS, OPEN_ALWAYS}) {
+    // write|append FILE TEXT [TIMES], with "{n}" counting the times
+    s[disposition == OPEN_ALWAYS ? "append" : "write"] = [this, disposition](const Args& a) {
+      std::string text;
+      for (long n = 1; n <= (a.size() > 3 ? Num(a[3]) : 1); ++n) {
+        std::string once = a.at(2);
+        for (size_t at; (at = once.find("{n}")) != std::string::npos;) once.replace(at, 3, Str(n));
+        text += once;
+      }
+      const HANDLE file = Open(Path(a[1]), disposition);
+      Put(file, text);
+      CloseHandle(file);
+      written_[a[1]] = ReadAll(Path(a[1])).value_or("");
+    };
+  }
+  s["delete"] = [this](const Args& a) { DeleteFileA(Path(a.at(1)).c_str()); };
+  s["rename"] = [this](const Args& a) {  // rename FROM TO: replaces TO in one go
+    Expect(MoveFileExA(Path(a.at(1)).c_str(), Path(a.at(2)).c_str(), MOVEFILE_REPLACE_EXISTING),
+           "rename");
+  };
+
+  // Programs.
+  s["start"] = [this](const Args& a) {  // start [PROGRAM.exe] [ARGUMENT...]
+    const bool other = a.size() > 1 && a[1].find(".exe") != std::string::npos;
+    std::string arguments;
+    for (size_t i = 1 + other; i < a.size(); ++i) arguments += " " + a[i];
+    started_.emplace_back(Launch(Path(other ? a[1] : "ZemloLinkvaneManager.exe"), arguments),
+                          GetTickCount());
+  };
+  s["exits"] = [this](const Args& a) {  // exits CODE [MIN..]MAX: the program started last
+    Expect(!started_.empty(), "nothing started");
+    const auto [process, start] = started_.back();
+    const auto [min, max] = Span(a.at(2));
+    WaitForSingleObject(process, std::max(0L, max - Since(start)));
+    DWORD code = STILL_ACTIVE;
+    GetExitCodeProcess(process, &code);
+    Expect(code == static_cast<DWORD>(Num(a[1])) && Since(start) >= min,
+           "exit code " + Str(code) + " after " + Str(Since(start)) + " ms");
+  };
+  s["kill"] = [](const Args&) {  // the service's process, the hard way
+    DWORD pid = 0;
+    Expect(ServiceState(&pid) && pid, "no service process");
+    Kill(pid);
+  };
+  s["lock"] = [this](const Args& a) {  // lock FILE MS [LINES]: no sharing, writing lines meanwhile
+    const HANDLE file = Open(Path(a.at(1)), OPEN_ALWAYS, 0);
+    const long ms = Num(a.at(2)), lines = a.size() > 3 ? Num(a[3]) : 0;
+    background_.emplace_back([=] {
+      for (long i = 1; i <= lines; ++i, Sleep(ms / lines))
+        Put(file, "13:00:00\tInfo\tLocker\tWhile locked " + Str(i) + "\r\n");
+      Sleep(lines ? 0 : ms);
+      CloseHandle(file);
+    });
+  };
+  s["grow"] = [this](const Args& a) {  // grow FILE MS: numbered 64-byte lines, about 1 MB/s
+    const HANDLE file = Open(Path(a.at(1)), OPEN_ALWAYS);
+    background_.emplace_back([file, chunks = Num(a.at(2)) / 100] {
+      for (long chunk = 0, line = 0; chunk < chunks; ++chunk, Sleep(100)) {
+        std::string bytes;
+        while (bytes.size() < 1600 * 64) {
+          char text[32];
+          std::snprintf(text, sizeof text, "12:00:00\tInfo\tGrow\t%08ld", ++line);
+          bytes += text + std::string(35, '.') + "\r\n";
+        }
+        Put(file, bytes);
+      }
+      CloseHandle(file);
+    });
+  };
+  s["join"] = [this](const Args&) {  // waits for lock and grow to end
+    for (std::thread& t : background_) t.join();
+    background_.clear();
+  };
+  s["sleep"] = [](const Args& a) { Sleep(Num(a.at(1))); };
+  s["reset"] = [this](const Args&) { Reset(); };
+  s["theme"] = [this](const Args& a) {  // theme VERSION BUILD yes|no: the login frame subclassed
+    SetVersion(a.at(1), a.at(2));
+    for (const Args& step : {Args{"start"}, Args{"click", "manager", "Install As"},
+                             Args{"subclassed", "login", "Please note:", "is", a.at(3), "10000"}})
+      Step(step);
+    Reset();
+  };
+
+  // The user's hand.
+  // click WINDOW CONTROL [once]: "once" posts the click once, as it comes.
+  s["click"] = [](const Args& a) {
+    const HWND button = Control(a), window = GetAncestor(button, GA_ROOT);
+    const auto post = [&](UINT message, WPARAM wParam) {
+      return [=] { PostMessageA(button, message, wParam, 0); };
+    };
+    if (a.size() > 3) return post(BM_CLICK, 0)();
+    // A click taken moves the focus, to the button or to what it opens, or
+    // closes the button's window. A Tab first moves the focus off the button
+    // where there is another control to take it.
+    Expect(Within(20000, [&] { return IsWindowVisible(window); }), "not shown");
+    Within(1000, [&] { return FocusOf(button) != button || (post(WM_KEYDOWN, VK_TAB)(), false); });
+    const HWND before = FocusOf(button);
+    Press(post(BM_CLICK, 0), [&] { return FocusOf(button) != before || !IsWindowVisible(window); });
+  };
+  s["type"] = [](const Args& a) {
+    SendMessageTimeoutA(Control(a), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(a.at(3).c_str()),
+                        SMTO_ABORTIFHUNG, 5000, nullptr);
+  };
+  s["key"] = [](const Args& a) {  // key WINDOW CONTROL enter|escape|char13: the dialog closes
+    const HWND control = Control(a), dialog = GetAncestor(control, GA_ROOT);
+    const UINT vk = a.at(3) == "escape" ? VK_ESCAPE : VK_RETURN;
+    const LPARAM scan = 1 | static_cast<LPARAM>(MapVirtualKeyA(vk, 0)) << 16;
+    Press(
+        [&] {
+          // A key stroke, which the dialog's loop turns into a character, or the character alone.
+          if (a[3] == "char13") {
+            PostMessageA(control, WM_CHAR, '\r', 1);
+          } else {
+            PostMessageA(control, WM_KEYDOWN, vk, scan);
+            PostMessageA(control, WM_KEYUP, vk, scan | 0xC0000000);
+          }
+        },
+        [&] { return !IsWindowVisible(dialog); });
+  };
+  s["close"] = [](const Args& a) { PostMessageA(Window(a.at(1)), WM_CLOSE, 0, 0); };
+  s["minimize"] = [](const Args& a) {
+    const HWND hwnd = Window(a.at(1));
+    Press([&] { PostMessageA(hwnd, WM_SYSCOMMAND, SC_MINIMIZE, 0); },
+          [&] { return !IsWindowVisible(hwnd); });
+  };
+  s["restore"] = [](const Args&) {  // the tray icon's double click
+    const HWND hwnd = Window("manager");
+    Press([&] { PostMessageA(hwnd, WM_MOUSEMOVE, 1, WM_LBUTTONDBLCLK); },
+          [&] { return IsWindowVisible(hwnd); });
+  };
+  s["move"] = [](const Args& a) {  // move WINDOW LEFT TOP, twips
+    SetWindowPos(Window(a.at(1)), nullptr, Pixels(Num(a.at(2)), LOGPIXELSX),
+                 Pixels(Num(a.at(3)), LOGPIXELSY), 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+  };
+  s["endsession"] = [](const Args& a) {
+    for (UINT message : {WM_QUERYENDSESSION, WM_ENDSESSION})
+      SendMessageTimeoutA(Window(a.at(1)), message, TRUE, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
+  };
+  s["post"] = [](const Args& a) {  // post WINDOW MESSAGE [WPARAM LPARAM]; a name is registered
+    const UINT message = isdigit(a.at(2)[0]) ? Num(a[2]) : RegisterWindowMessageA(a[2].c_str());
+    PostMessageA(Window(a[1]), message, a.size() > 3 ? Num(a[3]) : 0, a.size() > 4 ? Num(a[4]) : 0);
+  };
+  s["menu"] = [](const Args& a) {  // menu down|right|enter...: the tray icon's right click, keys
+    // Menus cannot be read from another process under Wine: an entry is
+    // reached by the keys a user would press.
+    HWND popup = nullptr;
+    const auto open = [&] { return IsWindowVisible(popup = FindWindowA("#32768", nullptr)); };
+    Press([] { PostMessageA(Window("manager"), WM_MOUSEMOVE, 1, WM_RBUTTONUP); }, open);
+    // All at once, so that no poll comes between them.
+    for (size_t i = 1; i < a.size(); ++i) {
+      const WPARAM vk = a[i] == "down" ? VK_DOWN : a[i] == "right" ? VK_RIGHT : VK_RETURN;
+      PostMessageA(popup, WM_KEYDOWN, vk, 1);
+      PostMessageA(popup, WM_KEYUP, vk, 0xC0000001);
+    }
+    Expect(Within(10000, [&] { return !open(); }), "the menu stays open");
+  };
+  s["untray"] = [](const Args& a) {  // the icon lost, as a restarted taskbar loses it
+    NOTIFYICONDATAA icon{};
+    icon.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    icon.hWnd = Window(a.at(1));
+    icon.uID = 1;
+    Expect(Shell_NotifyIconA(NIM_DELETE, &icon), "no icon to remove");
+  };
+
+  // Checks.
+  s["status"] = [this](const Args& a) {
+    const HWND bar = Control(Window("manager"), STATUSCLASSNAMEA "#0");
+    Check(a, 0, [&] {
+      return std::string(Remote(bar, SB_GETTEXTA, 0, kText, [](char*) { return ""; }).c_str());
+    });
+  };
+  s["state"] = [this](const Args& a) {  // state WINDOW: gone, hidden or shown; notaskbar
+    Check(a, 1, [&] {
+      const HWND hwnd = Find(a.at(1));
+      return std::string(!hwnd                   ? "gone"
+                         : IsWindowVisible(hwnd) ? "shown"
+                                                 : "hidden") +
+             (GetWindowLongPtrA(hwnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW ? " notaskbar" : "");
+    });
+  };
+  s["enabled"] = [this](const Args& a) {
+    Check(a, 1, [&] { return IsWindowEnabled(Window(a.at(1))) ? "yes" : "no"; });
+  };
+  s["text"] = [this](const Args& a) { Check(a, 2, [&] { return TextOf(Control(a)); }); };
+  s["masked"] = [this](const Args& a) {  // masked WINDOW CONTROL: the password character
+    Check(a, 2, [&] { return std::string(1, SendMessageA(Control(a), EM_GETPASSWORDCHAR, 0, 0)); });
+  };
+  s["box"] = [this](const Args& a) {  // box TITLE: the texts of a visible message box
+    Check(a, 1, [&] {
+      const HWND box = Find(a.at(1));
+      std::string said;
+      for (HWND c : IsWindowVisible(box) ? Children(box) : std::vector<HWND>())
+        said += ClassOf(c) == "Static" ? TextOf(c) + "\n" : "";
+      return said;
+    });
+  };
+  s["rows"] = [this](const Args& a) {
+    Check(a, 1, [&] {
+      return Str(SendMessageA(Control(Window(a.at(1)), "SysListView32#0"), LVM_GETITEMCOUNT, 0, 0));
+    });
+  };
+  s["row"] = [this](const Args& a) {  // row WINDOW NUMBER|header
+    Check(a, 2, [&] { return Row(Control(Window(a.at(1)), "SysListView32#0"), a.at(2)); });
+  };
+  s["file"] = [this](const Args& a) {  // file NAME: its bytes, <written> or <none>
+    Check(a, 1, [&] {
+      const std::string bytes = ReadAll(Path(a.at(1))).value_or("<none>");
+      return written_.count(a[1]) && bytes == written_[a[1]] ? "<written>" : bytes;
+    });
+  };
+  s["service"] = [this](const Args& a) {  // service state|VALUE: a state or registry value
+    Check(a, 1, [&] {
+      const std::map<DWORD, std::string> states{
+          {0, "absent"}, {SERVICE_STOPPED, "stopped"}, {SERVICE_RUNNING, "running"}};
+      if (a.at(1) == "state")
+        return states.count(ServiceState()) ? states.at(ServiceState()) : "pending";
+      std::string data = Value("System\\CurrentControlSet\\Services\\Zemlo Linkvane", a[1])
+                             .value_or(std::make_pair(0UL, std::string()))
+                             .second;
+      return data.erase(data.find_last_not_of('\0') + 1);
+    });
+  };
+  s["subclassed"] = [this](const Args& a) {  // subclassed WINDOW CONTROL: yes or no
+    // A window procedure cannot be read from another process. Version 6
+    // controls are Unicode windows; one whose procedure was replaced through
+    // SetWindowLongPtrA answers as an ANSI window from then on.
+    Check(a, 2, [&] {
+      const HWND control = Control(a);
+      for (HWND other : Children(Window(a[1])))
+        if (other != control && ClassOf(other) == ClassOf(control) && IsWindowUnicode(other))
+          return IsWindowUnicode(control) ? "no" : "yes";
+      return "alone: no other version 6 control of its class";
+    });
+  };
+  s["icons"] = [this](const Args& a) {  // icons: how many in Wine's system tray
+    Check(a, 0, [] {
+      const HWND tray = FindWindowA("__winex11_standalone_tray", nullptr);
+      long icons = 0;
+      for (HWND i = GetWindow(tray, GW_CHILD); tray && i; i = GetWindow(i, GW_HWNDNEXT))
+        icons += IsWindowVisible(i);
+      return tray ? Str(icons) : "no tray";
+    });
+  };
+  s["place"] = [](const Args& a) {  // place WINDOW .|client|CONTROL LEFT TOP [WIDTH HEIGHT], twips
+    const HWND top = Window(a.at(1));
+    long seen[4] = {};
+    const bool placed = Within(10000, [&] {  // a window is placed after it is made
+      RECT r{};
+      if (a.at(2) == "client") GetClientRect(top, &r);
+      if (a[2] != "client") GetWindowRect(Control(top, a[2]), &r);
+      if (a[2] != "client" && a[2] != ".")
+        MapWindowPoints(nullptr, top, reinterpret_cast<POINT*>(&r), 2);
+      seen[0] = r.left, seen[1] = r.top, seen[2] = r.right - r.left, seen[3] = r.bottom - r.top;
+      for (size_t i = 3; i < a.size(); ++i)
+        if (a[i] != "-" && seen[i - 3] != Pixels(Num(a[i]), i % 2 ? LOGPIXELSX : LOGPIXELSY))
+          return false;
+      return true;
+    });
+    Expect(placed,
+           "at " + Str(seen[0]) + "," + Str(seen[1]) + " " + Str(seen[2]) + "x" + Str(seen[3]));
+  };
+  s["taborder"] = [](const Args& a) {  // taborder WINDOW CONTROL...
+    const HWND top = Window(a.at(1));
+    const std::vector<HWND> all = Children(top);
+    auto at = all.begin();
+    for (size_t i = 2; i < a.size(); ++i)
+      Expect((at = std::find(at, all.end(), Control(top, a[i]))) != all.end(),
+             a[i] + " out of order");
+  };
+  s["healthy"] = [](const Args&) {
+    Expect(!Find("Critical Error"), "a Critical Error box is up");
+    Expect(Find("manager"), "the manager has ended");
+  };
+}
+
+int OsVersion() {
+  // GetVersionEx tells programs not declared for Windows 8 and later 6.2.
+  using RtlGetVersion = LONG(WINAPI*)(OSVERSIONINFOW*);
+  const auto get = reinterpret_cast<RtlGetVersion>(
+      reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "RtlGetVersion")));
+  OSVERSIONINFOW version{};
+  version.dwOSVersionInfoSize = sizeof version;
+  get(&version);
+  return static_cast<int>(version.dwMajorVersion * 100 + version.dwMinorVersion);
+}
+
+// What went wrong, or nothing.
+std::string Failure(const std::function<void()>& run) {
+  try {
+    run();
+  } catch (const Failed& f) {
+    return f.what;
+  } catch (const std::exception& e) {
+    return std::string("malformed step: ") + e.what();
+  }
+  return "";
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const Args args(argv + 1, argv + argc);
+  if (args.empty())
+    return std::fprintf(stderr, "usage: zlvrun FILE [SCENARIO...] | --do STEP...\n");
+  if (args[0] == "--os-version") return OsVersion();
+  Runner runner;
+  for (size_t i = 1; args[0] == "--do" && i < args.size(); ++i) {
+    const DWORD start = GetTickCount();
+    const std::string failure = Failure([&] { runner.Step(Tokens(args[i])); });
+    std::printf("%ld ms\t%s\t%s\n", Since(start), args[i].c_str(), failure.c_str());
+    if (!failure.empty()) return 1;
+  }
+  if (args[0] == "--do") return 0;
+  std::ifstream file(args[0]);
+  std::vector<std::pair<std::string, std::vector<std::pair<int, std::string>>>> scenarios;
+  std::string line;
+  for (int number = 1; std::getline(file, line); ++number) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.rfind("scenario ", 0) == 0)
+      scenarios.push_back({line.substr(9), {}});
+    else if (!line.empty() && line[0] != '#' && !scenarios.empty())
+      scenarios.back().second.emplace_back(number, line);
+  }
+  int failed = 0;
+  const std::string dpi = " " + Str(Pixels(1440, LOGPIXELSX)) + " ";
+  for (const auto& [name, steps] : scenarios) {
+    const bool named = std::find(args.begin() + 1, args.end(), name) != args.end();
+    const std::string dpis =
+        steps.empty() || steps[0].second.rfind("dpi ", 0) ? "dpi 96" : steps[0].second;
+    if ((args.size() > 1 && !named) || (dpis + " ").find(dpi) == std::string::npos) continue;
+    const DWORD start = GetTickCount();
+    std::string where = "reset";
+    const std::string failure = Failure([&] {
+      runner.Reset();
+      for (const auto& [number, step] : steps) {
+        where = "line " + Str(number) + ", " + step;
+        runner.Step(Tokens(step));
+      }
+      where = "at the end";
+      Expect(!Find("Critical Error"), "a Critical Error box is left up");
+    });
+    failed += !failure.empty();
+    std::printf("%s %s (%ld ms)%s\n", failure.empty() ? "ok  " : "FAIL", name.c_str(), Since(start),
+                failure.empty() ? "" : ("\n     " + where + ": " + failure).c_str());
+    std::fflush(stdout);
+  }
+  Failure([&] { runner.Reset(); });
+  return failed;
+}
