@@ -67,8 +67,13 @@ void StatusLine::StatusDisplay(const std::string& DisplayText, const int32_t& TT
       displayCountdown_ = TTL;
       p.At(40);
       statusDisplayTimer_.SetEnabled(true);
-    } else {
+      // The poll starts its interval afresh, so an outcome is there to be read
+      // for a whole interval; after a long wait the tick missed meanwhile
+      // would otherwise replace it the moment it appears.
       p.At(50);
+      showState_.SetEnabled(true);
+    } else {
+      p.At(60);
       statusDisplayTimer_.SetEnabled(false);
     }
   });

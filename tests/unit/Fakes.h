@@ -88,10 +88,15 @@ class FakeTimer : public Timer {
     if (ms < 0) Raise(err::kInvalidProperty, "Invalid property value");
     interval = ms;
   }
-  void SetEnabled(bool on) override { enabled = on; }
+  // Enabling starts the interval afresh, as SetTimer does.
+  void SetEnabled(bool on) override {
+    enabled = on;
+    starts += on;
+  }
   bool Enabled() const override { return enabled; }
   int32_t interval = 0;
   bool enabled = false;
+  int starts = 0;
 };
 
 class FakeScreen : public Screen {  // 1024 x 768 pixels at 15 twips

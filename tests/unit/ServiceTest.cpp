@@ -37,7 +37,9 @@ TEST_F(StatusLineTest, PollsEveryFiveSecondsForTheStateAndStopsACountdown) {
   };
   for (const auto& c : cases) {
     svc.installed = c.installed, svc.running = c.running, svc.failing = c.failing;
+    const int pollStarts = poll.starts;
     line.StatusDisplay("Service failed to start", 10);
+    EXPECT_EQ(poll.starts, pollStarts + 1) << "an outcome gets a whole poll interval";
     line.ShowState_Timer();
     EXPECT_EQ(bar.Line(), c.bar);
     EXPECT_EQ(line.StatusText(), c.text);

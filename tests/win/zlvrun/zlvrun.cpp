@@ -106,8 +106,13 @@ HWND Find(const std::string& name) {
                                                 {"login", "ZlvInstallAsDialog"},
                                                 {"monitor", "ZemloLinkvaneMonitorLog"},
                                                 {"bare", "BareWindow"}};
-  return ours.count(name) ? FindWindowA(ours.at(name), nullptr)
-                          : FindWindowA("#32770", name.c_str());
+  const char* cls = ours.count(name) ? ours.at(name) : "#32770";
+  const char* title = ours.count(name) ? nullptr : name.c_str();
+  // A one-shot copy's hidden window carries the class too: a shown window wins.
+  HWND first = FindWindowExA(nullptr, nullptr, cls, title);
+  for (HWND w = first; w; w = FindWindowExA(nullptr, w, cls, title))
+    if (IsWindowVisible(w)) return w;
+  return first;
 }
 
 HWND Window(const std::string& name) {
