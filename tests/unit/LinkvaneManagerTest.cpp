@@ -7,7 +7,7 @@
 namespace zlv {
 namespace {
 
-using Strings = std::vector<std::string>;
+using test::Strings;
 
 class FakeView : public test::FakeFrame<ManagerView> {
  public:
@@ -57,16 +57,14 @@ struct ManagerTest : ::testing::Test {
   FakeView view;
   test::FakeScreen screen;
   FakeDesk desk;
-  test::FakeClock clock;
-  test::FakeEventPump events;
+  test::FakeDesktop desktop;
   test::FakeProfileStore store;
-  test::FakeBeeper beeper;
   test::FakeReporter fake;
-  ManagerGlobal settings{store, beeper, fake.reporter};
+  ManagerGlobal settings{store, desktop, fake.reporter};
   std::string settingsFile;
-  ManagerPlatform platform{view, screen, desk, desk, 0x77, clock, events};
+  ManagerPlatform platform{view, screen, desk, desk, 0x77, desktop, desktop};
   LinkvaneManager manager{platform, desk, desk, settings, settingsFile, fake.reporter};
-  ManagerTest() { clock.stepPerReading = 30; }
+  ManagerTest() { desktop.stepPerReading = 30; }
 };
 
 TEST_F(ManagerTest, CommandLineRunsAtMostOneCommandAndEndsWithItsOutcome) {
@@ -105,7 +103,7 @@ TEST_F(ManagerTest, CommandLineRunsAtMostOneCommandAndEndsWithItsOutcome) {
 // The tray's callback codes arrive as the X of a mouse move, in twips. The
 // restore's wait starts afresh when the clock passes midnight.
 TEST_F(ManagerTest, TheTrayIconTellsTheStateAndAnswersItsClicks) {
-  clock.SetSeconds(86399.95);
+  desktop.ms = 86399950;
   for (const int32_t shownState : {state::kNormal, state::kMaximized}) {
     view.state = shownState;
     manager.Form_Resize();
@@ -116,7 +114,7 @@ TEST_F(ManagerTest, TheTrayIconTellsTheStateAndAnswersItsClicks) {
     manager.Form_MouseMove(0, 0, 0x203 * 15, 0);
     EXPECT_EQ(view.log, (Strings{"State=" + std::to_string(shownState), "taskbar on", "show",
                                  "refresh", "foreground"}));
-    EXPECT_GE(events.calls, 1) << "pending events run during the restore";
+    EXPECT_GE(desktop.events, 1) << "pending events run during the restore";
   }
   Strings operations;
   for (const auto& [op, record] : desk.tray) operations.push_back(std::to_string(op));

@@ -3,7 +3,7 @@
 #include "Fakes.h"
 #include "platform/WinVersion.h"
 
-namespace zlv {
+namespace zlv::test {
 namespace {
 
 using namespace std::string_literals;
@@ -45,18 +45,18 @@ TEST(GetWinVersion, LabelsTheNtVersionTextAndAlwaysClosesTheKey) {
   for (const auto& [type, text, label] : cases) {
     VersionKey registry;
     if (text) registry.value = {type, *text};
-    test::FakeReporter fake;
+    FakeReporter fake;
     EXPECT_EQ(GetWinVersion(registry, fake.reporter), label) << text.value_or("no key");
     EXPECT_EQ(registry.calls.back(), text ? "close 256" : "close 0");
   }
 }
 
 TEST(StripTerminator, CutsAtTheFirstNulWhosePositionFitsSixteenBits) {
-  test::FakeReporter fake;
+  FakeReporter fake;
   EXPECT_EQ(StripTerminator(fake.reporter, "ab\0c\0"s), "ab");
   const std::string fits = std::string(32766, 'x') + '\0';  // the NUL at position 32767
   EXPECT_EQ(StripTerminator(fake.reporter, fits), fits.substr(0, 32766));
-  EXPECT_THROW(StripTerminator(fake.reporter, 'x' + fits), test::ProgramEnded) << "overflow";
+  EXPECT_THROW(StripTerminator(fake.reporter, 'x' + fits), ProgramEnded) << "overflow";
 }
 
 constexpr WindowHandle kDialog = 100, kFrame1 = 101, kFrame2 = 102, kStranger = 300;
@@ -74,16 +74,15 @@ struct Theme {
     layer.initResult = initResult;
     theme.ApplyXPTheme();
   }
-  test::FakeReporter fake;
-  test::FakeWindowProcLayer layer;
+  FakeReporter fake;
+  FakeWindowProcLayer layer;
   XPTheme theme;
 };
 
 // Frames are subclassed once each, all but the excluded one, and put back
 // afterwards; not at all when comctl32 fails or lacks InitCommonControlsEx.
 TEST(XPTheme, OnlyXPAndLaterWithCommonControlsSubclassTheirFrames) {
-  const Procs both = {{kFrame1, 0x5000}, {kFrame2, 0x5100}};
-  const Procs second = {{kFrame2, 0x5100}};
+  const Procs both = {{kFrame1, 0x5000}, {kFrame2, 0x5100}}, second = {{kFrame2, 0x5100}};
   const std::tuple<std::string, std::optional<int32_t>, std::string, Procs> cases[] = {
       {"9X", 1, "", {}},
       {"2K", 1, "", {}},
@@ -130,4 +129,4 @@ TEST(XPTheme, WindowProcRoutesEachMessage) {
 }
 
 }  // namespace
-}  // namespace zlv
+}  // namespace zlv::test

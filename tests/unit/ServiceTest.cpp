@@ -1,33 +1,108 @@
 #include <gtest/gtest.h>
 
-#include "FakeServiceDesk.h"
 #include "FakeSvcIt.h"
 #include "Fakes.h"
 #include "service/InstallAs.h"
 #include "service/ServiceConfig.h"
+#include "service/ServiceOperations.h"
 
-namespace zlv {
+namespace zlv::test {
 namespace {
 
 using namespace std::string_literals;
+using Operation = void (ServiceOperations::*)();
 
-struct StatusLineTest : ::testing::Test {
-  test::FakeSvcIt svc;
-  test::FakeStatusBar bar;
-  test::FakeTimer poll, countdown;
-  test::FakeReporter fake;
-  StatusLine line{svc, bar, poll, countdown, fake.reporter};
+class FakeSide {
+ public:
+  SvcIt& Svc() { return svc_; }
+  std::string Program() const { return "C:\\Zemlo\\Linkvane_Service.exe"; }
+  void Behave(Behaviour behaviour) { svc_.behaviour = behaviour; }
+  std::vector<int32_t> Delivered() const { return svc_.delivered; }
+  bool Eventually(const std::function<bool()>& probe) {
+    for (int reading = 0; reading < 10; ++reading) {
+      if (probe()) return true;
+    }
+    return false;
+  }
+
+ private:
+  FakeSvcIt svc_;
 };
 
-TEST_F(StatusLineTest, PollsEveryFiveSecondsForTheStateAndStopsACountdown) {
-  line.StartTimers();
+INSTANTIATE_TYPED_TEST_SUITE_P(InMemory, SvcItContract, FakeSide);
+
+struct FakeStatusBar : StatusBar {
+  void SetPanelText(int32_t panel, const std::string& text) override {
+    line = panel == 1 ? text : "panel " + std::to_string(panel);
+    if (!text.empty()) shown.push_back(line);
+  }
+  void Repaint() override {}
+  std::string line;
+  Strings shown;  // every text but the empty one, in order
+};
+
+// The manager's side of the operations; the fixture is also the login dialog,
+// the message boxes and the shell.
+struct ServiceTest : ::testing::Test, LoginDialog, MessageBoxes, ShellLauncher {
+  void ShowModal() override {
+    ++showings;
+    if (!showError.empty()) Raise(5, showError);
+  }
+  bool OKPressed() override { return ok; }
+  std::string UserName() override { return user; }
+  std::string Password() override { return "s3cret"; }
+  int32_t Show(const std::string& text, int32_t flags, const std::string& title) override {
+    EXPECT_TRUE(opened.empty()) << "a program started before its box was closed";
+    boxes.push_back(std::to_string(flags) + " " + title + ": " + text);
+    return mb::kAnswerYes;
+  }
+  void Open(const std::string& operation, const std::string& file, const std::string& parameters,
+            const std::string& directory, int32_t showMode) override {
+    opened.push_back(operation + "|" + file + "|" + parameters + "|" + directory + "|" +
+                     std::to_string(showMode));
+  }
+
+  void Given(bool installed, bool running, Behaviour behaviour = Behaviour::kWellBehaved,
+             std::set<std::string> failing = {}) {
+    svc = FakeSvcIt();
+    svc.installed = installed, svc.running = running, svc.behaviour = behaviour;
+    svc.failing = std::move(failing);
+    bar.shown.clear();
+  }
+  // The log without the state readings; with `written` false, without the values written too.
+  std::string Actions(bool written) const {
+    std::string actions;
+    for (const auto& a : svc.log) {
+      if (a != "Installed" && a != "Running" && (written || a.find('=') == a.npos)) {
+        actions += (actions.empty() ? "" : ", ") + a;
+      }
+    }
+    return actions;
+  }
+
+  FakeSvcIt svc;
+  FakeStatusBar bar;
+  FakeTimer poll, countdown;
+  FakeReporter fake;
+  FakeProfileStore store;
+  FakeDesktop desktop;
+  ManagerGlobal settings{store, desktop, fake.reporter};
+  StatusLine status{svc, bar, poll, countdown, fake.reporter};
+  std::string settingsFile = "C:\\Zemlo\\ZemloLinkvaneManager-Settings.ini",
+              appFolder = "C:\\Zemlo";
+  int showings = 0, repaints = 0;
+  bool ok = true;
+  std::string user = ".\\netadmin", showError;
+  Strings boxes, opened;
+  ServiceOperations ops{{svc, status, settings, settingsFile, appFolder, *this, *this, *this,
+                         desktop, desktop, fake.reporter, [this] { ++repaints; }}};
+};
+
+TEST_F(ServiceTest, StatusLinePollsEveryFiveSecondsForTheStateAndStopsACountdown) {
+  status.StartTimers();
   EXPECT_EQ(std::tuple(poll.interval, poll.enabled, countdown.interval, countdown.enabled),
             std::tuple(5000, true, 1000, false));
-  const struct {
-    bool installed, running;
-    std::set<std::string> failing;
-    std::string bar, text;
-  } cases[] = {
+  const std::tuple<bool, bool, std::set<std::string>, std::string, std::string> cases[] = {
       {false, true, {}, "Service is not installed", "Service not installed"},
       {true, true, {}, "Service is Running", "Service Running"},
       {true, false, {"Option10", "ServiceName"}, "Service is Stopped", "Service Stopped"},
@@ -35,31 +110,195 @@ TEST_F(StatusLineTest, PollsEveryFiveSecondsForTheStateAndStopsACountdown) {
       {true, true, {"Installed"}, "Service failed to start", "Service Unknown"},
       {true, true, {"Running"}, "Service failed to start", "Service Unknown"},
   };
-  for (const auto& c : cases) {
-    svc.installed = c.installed, svc.running = c.running, svc.failing = c.failing;
+  for (const auto& [installed, running, failing, line, text] : cases) {
+    Given(installed, running, Behaviour::kWellBehaved, failing);
     const int pollStarts = poll.starts;
-    line.StatusDisplay("Service failed to start", 10);
+    status.StatusDisplay("Service failed to start", 10);
     EXPECT_EQ(poll.starts, pollStarts + 1) << "an outcome gets a whole poll interval";
-    line.ShowState_Timer();
-    EXPECT_EQ(bar.Line(), c.bar);
-    EXPECT_EQ(line.StatusText(), c.text);
-    EXPECT_EQ(countdown.enabled, c.text == "Service Unknown") << c.text;
+    status.ShowState_Timer();
+    EXPECT_EQ(bar.line, line);
+    EXPECT_EQ(status.StatusText(), text);
+    EXPECT_EQ(countdown.enabled, text == "Service Unknown") << text;
   }
   EXPECT_FALSE(fake.Reported());
 }
 
-TEST_F(StatusLineTest, ATemporaryTextLivesItsTicksAndBelowOneTickStays) {
+TEST_F(ServiceTest, StatusLineKeepsATemporaryTextForItsTicksAndBelowOneTickForGood) {
   for (const int32_t ttl : {3, 1, 0, -1, INT32_MIN}) {
-    line.StatusDisplay("Installing service...", 10);
-    line.StatusDisplayTimer_Timer();  // a new text restarts the count
-    line.StatusDisplay("Service is Running", ttl);
-    for (int tick = 1; tick < ttl; ++tick) line.StatusDisplayTimer_Timer();
-    EXPECT_EQ(bar.Line(), "Service is Running") << ttl;
+    status.StatusDisplay("Installing service...", 10);
+    status.StatusDisplayTimer_Timer();  // a new text restarts the count
+    status.StatusDisplay("Service is Running", ttl);
+    for (int tick = 1; tick < ttl; ++tick) status.StatusDisplayTimer_Timer();
+    EXPECT_EQ(bar.line, "Service is Running") << ttl;
     EXPECT_EQ(countdown.enabled, ttl > 0) << ttl;
-    if (ttl > 0) line.StatusDisplayTimer_Timer();
-    EXPECT_EQ(bar.Line(), ttl > 0 ? "" : "Service is Running") << ttl;
+    if (ttl > 0) status.StatusDisplayTimer_Timer();
+    EXPECT_EQ(bar.line, ttl > 0 ? "" : "Service is Running") << ttl;
     EXPECT_FALSE(countdown.enabled) << ttl;
   }
+}
+
+// Every operation judges its outcome by the state read afterwards, skips its
+// failing component calls (hide aside) and never reports them.
+TEST_F(ServiceTest, OutcomesFollowTheStateReadAfterwards) {
+  const auto install = &ServiceOperations::ServiceInstall, start = &ServiceOperations::ServiceStart,
+             stop = &ServiceOperations::ServiceStop, show = &ServiceOperations::ServiceShow,
+             hide = &ServiceOperations::ServiceHide;
+  const std::set<std::string> all = {"Installed", "Running", "Install",    "Uninstall",
+                                     "Start",     "Stop",    "SendControl"};
+  const std::string installing = "Installing service...",
+                    installed = "Service installed successfully",
+                    notInstalled = "Service failed to install", running = "Service is Running",
+                    notStarted = "Service failed to start", notStopped = "Service failed to stop";
+  const struct {
+    Operation run;
+    bool installed, running;
+    std::set<std::string> failing;
+    std::string calls;
+    Strings shown;
+    bool succeeded = false;
+  } cases[] = {
+      // clang-format off
+      {install, 1, 1, {}, "Uninstall, Install(False)", {installed}, true},
+      {install, 0, 0, {"Install"}, "Install(False)", {notInstalled}},
+      {install, 0, 0, {"Installed"}, "Install(False)", {notInstalled}},
+      // an old registration that cannot be removed stays, and the reading tells so
+      {install, 1, 0, {"Option10", "Uninstall"}, "Uninstall, Install(False)", {installed}, true},
+      {start, 1, 1, {}, "Start(), SendControl(200)", {running}, true},
+      {start, 0, 0, {}, "Install(False), Start(), SendControl(200)", {installing, installed, running}, true},
+      {start, 0, 0, {"Install"}, "Install(False)", {installing, notInstalled, notStarted}},
+      {stop, 0, 0, {}, "", {"Service was not installed"}},
+      // refused access, to the action alone or to every call: a failure text, no claim
+      {start, 1, 0, {"Start"}, "Start()", {notStarted}},
+      {start, 1, 0, all, "Start()", {notStarted}},
+      {stop, 1, 1, {"Stop"}, "Stop", {notStopped}},
+      {stop, 1, 1, all, "Stop", {notStopped}},
+      {install, 0, 0, all, "Install(False)", {notInstalled}},
+      // a stopped service is started, which sends 200 itself; a missing one is installed first
+      {show, 1, 0, {}, "Start(), SendControl(200), SendControl(200)", {running}, true},
+      {hide, 0, 0, {}, "Install(False), Start(), SendControl(200), SendControl(201)", {installing, installed, running}, true},
+      {show, 0, 0, {"Install"}, "Install(False)", {installing, notInstalled}},
+      {show, 1, 1, {"SendControl"}, "SendControl(200)", {}},
+      // clang-format on
+  };
+  for (const auto& c : cases) {
+    Given(c.installed, c.running, Behaviour::kWellBehaved, c.failing);
+    (ops.*c.run)();
+    SCOPED_TRACE(c.calls + " " + ::testing::PrintToString(c.failing));
+    EXPECT_EQ(Actions(false), c.calls);
+    EXPECT_EQ(bar.shown, c.shown);
+    EXPECT_EQ(ops.LastOutcomeSucceeded(), c.succeeded);
+    if (!c.shown.empty()) {
+      EXPECT_EQ(status.DisplayCountdown(), 10) << "an outcome's lifetime";
+    }
+  }
+  EXPECT_FALSE(fake.Reported());
+  EXPECT_EQ(desktop.slept, 0) << "no wait between removal and new registration";
+}
+
+TEST_F(ServiceTest, EachOperationWritesWhatItReliesOnFirst) {
+  store.content = "[Service Options]\r\nDependencies=Tcpip;Afd\r\n";
+  const std::string preamble =
+      "Option10=2, LocalSystemInteractive=True, ServiceName=Zemlo Linkvane, Option4=0, "
+      "Option9=True";
+  const std::string registration =
+      "Option10=2, LocalSystemInteractive=True, ServiceName=Zemlo Linkvane, DisplayName=Zemlo "
+      "Linkvane, ExecutablePath=C:\\Zemlo\\Linkvane_Service.exe, Option4=0, AccountName=, "
+      "AccountPassword=, Option9=True, ServiceDependencies=Tcpip;Afd, Description=Zemlo Linkvane "
+      "Service - Network management tools, Install(False)";
+  const std::string typedAccount =
+      "Option10=2, ServiceName=Zemlo Linkvane, DisplayName=Zemlo Linkvane, "
+      "ExecutablePath=C:\\Zemlo\\Linkvane_Service.exe, AccountName=.\\netadmin, "
+      "AccountPassword=s3cret, LocalSystemInteractive=False, Option4=0, Option9=True, "
+      "ServiceDependencies=Tcpip;Afd, Description=Zemlo Linkvane Service - Network management "
+      "tools, Install(False)";
+  const std::tuple<Operation, bool, std::string> cases[] = {
+      {&ServiceOperations::ServiceInstall, false, registration},
+      {&ServiceOperations::ServiceInstallAs, false, typedAccount},
+      {&ServiceOperations::ServiceUninstall, false,
+       "Option10=2, ServiceName=Zemlo Linkvane, DisplayName=Zemlo Linkvane, "
+       "ExecutablePath=C:\\Zemlo\\Linkvane_Svc.exe"},
+      {&ServiceOperations::ServiceStop, false, preamble},
+      // hiding a stopped service runs the start, which writes its own preamble
+      {&ServiceOperations::ServiceHide, true,
+       preamble + ", " + preamble + ", Start(), SendControl(200), SendControl(201)"},
+  };
+  for (const auto& [run, installed, actions] : cases) {
+    Given(installed, false);
+    (ops.*run)();
+    EXPECT_EQ(Actions(true), actions);
+  }
+  EXPECT_EQ(store.content, "[Service Options]\r\nDependencies=Tcpip;Afd\r\n")
+      << "the password goes nowhere but to the component";
+}
+
+TEST_F(ServiceTest, InstallAsWithoutAnAccountNameOrADialogInstallsNothing) {
+  user = "";
+  ops.ServiceInstallAs();
+  showError = "Out of memory";
+  ops.ServiceInstallAs();
+  EXPECT_EQ(Actions(true), "");
+  EXPECT_EQ(boxes, Strings{"0 Zemlo Linkvane Manager: Unable to open Install As window. error: "
+                           "Out of memory"});
+  EXPECT_EQ(std::tuple(showings, desktop.events, repaints), std::tuple(2, 1, 1))
+      << "events run and the manager repaints after a showing";
+  EXPECT_FALSE(ops.LastOutcomeSucceeded());
+  EXPECT_FALSE(fake.Reported());
+}
+
+// The removal is watched for at most 5 s in 10 ms steps, serving events
+// between them; a service that goes only later has failed to uninstall.
+TEST_F(ServiceTest, UninstallWaitsAtMostFiveSeconds) {
+  const std::tuple<bool, Behaviour, int32_t, int64_t, bool, int64_t, int64_t> cases[] = {
+      {false, Behaviour::kWellBehaved, 0, 36000000, true, 0, 0},
+      {true, Behaviour::kWellBehaved, 0, 36000000, true, 0, 0},
+      {true, Behaviour::kStopsSlowly, 300, 36000000, true, 2900, 3100},
+      {true, Behaviour::kStopsSlowly, 700, 36000000, false, 4990, 5100},
+      {true, Behaviour::kIgnoresStop, 0, 36000000, false, 4990, 5100},
+      // the wait starts afresh when the clock jumps back at midnight: 2 s before, 5 s after
+      {true, Behaviour::kIgnoresStop, 0, 86398000, false, 6900, 7200},
+  };
+  for (const auto& [installed, behaviour, stopReadings, ms, gone, minSlept, maxSlept] : cases) {
+    Given(installed, installed, behaviour);
+    svc.stopReadings = stopReadings;
+    desktop.ms = ms, desktop.slept = desktop.events = 0;
+    ops.ServiceUninstall();
+    SCOPED_TRACE(stopReadings);
+    EXPECT_EQ(bar.line,
+              gone ? "Service was uninstalled successfully" : "Service failed to uninstall");
+    EXPECT_GE(desktop.slept, minSlept);
+    EXPECT_LE(desktop.slept, maxSlept);
+    EXPECT_EQ(desktop.events * 10, desktop.slept) << "events run after every 10 ms sleep";
+    EXPECT_EQ(Actions(false), installed ? "Uninstall" : "");
+    EXPECT_EQ(ops.LastOutcomeSucceeded(), gone);
+  }
+}
+
+// The desktop program starts in the application's folder, shown, once the
+// reminder is closed.
+TEST_F(ServiceTest, RunInteractiveStopsARunningServiceFirst) {
+  Given(true, true);
+  ops.RunInteractive();
+  EXPECT_EQ(boxes, (Strings{"68 Zemlo Linkvane Manager: The service needs to be stopped before "
+                            "running interactive mode.\r\n\r\nWould you like to do this now?",
+                            "64 Zemlo Linkvane Manager: Remember to start the service again "
+                            "when you have finished."}));
+  EXPECT_EQ(opened, Strings{"Open|C:\\Zemlo\\Linkvane.exe||C:\\Zemlo|1"});
+  EXPECT_TRUE(ops.LastOutcomeSucceeded());
+}
+
+// Hide and the desktop program's run report a failed call, unlike the other operations.
+TEST_F(ServiceTest, HideAndRunInteractiveReportTheirFirstFailure) {
+  const std::tuple<Operation, std::string, std::string> cases[] = {
+      {&ServiceOperations::ServiceHide, "SendControl", "ServiceHide\r\nLine Number: 80"},
+      {&ServiceOperations::RunInteractive, "Stop", "RunInteractive\r\nLine Number: 50"},
+  };
+  for (const auto& [run, failing, where] : cases) {
+    Given(true, true, Behaviour::kWellBehaved, {failing});
+    EXPECT_THROW((ops.*run)(), ProgramEnded);
+    EXPECT_NE(fake.message.find("Module Name: LinkvaneManager\r\nProcedure Name: " + where),
+              std::string::npos);
+  }
+  EXPECT_TRUE(opened.empty());
 }
 
 TEST(ServiceConfig, TextsBecomeWhatTheRegistrationHolds) {
@@ -96,53 +335,49 @@ struct InstallAsTest : ::testing::Test, InstallAsWindow {
     dialog.ShowModal();
     return dialog.OKPressed();
   }
-  // What the key handler lets through lands in the box.
-  void TypePassword(const std::string& keys) {
-    for (int16_t key : keys) {
-      user->txtPassword_KeyPress(key);
-      if (key != 0) texts[InstallAsBox::kPassword] += static_cast<char>(key);
-    }
-  }
 
   InstallAsEvents* user = nullptr;
   std::function<void()> script;
   std::map<InstallAsBox, std::string> texts;
-  test::FakeReporter fake;
-  test::FakeProfileStore store;
-  test::FakeBeeper beeper;
-  ManagerGlobal settings{store, beeper, fake.reporter};
+  FakeReporter fake;
+  FakeProfileStore store;
+  FakeDesktop desktop;
+  ManagerGlobal settings{store, desktop, fake.reporter};
   std::string settingsFile = "s.ini";
-  test::FakeWindowProcLayer layer;
+  FakeWindowProcLayer layer;
   XPTheme theme{layer, fake.reporter, [] { return std::string("9X"); }};
   InstallAs dialog{*this, settings, settingsFile, theme};
 };
 
+// Typed keys that the handler lets through land in the password box; Enter confirms.
 TEST_F(InstallAsTest, OffersTheStoredNameAndConfirmingByOKOrEnterStoresOnlyTheName) {
   const std::tuple<std::optional<std::string>, std::string, std::string> cases[] = {
       {std::nullopt, ".\\Administrator", "pa\"ss"},
       {"", ".\\Administrator", "pa\"ss\r"},
       {"CORP\\svc", "CORP\\svc", "pa\"ss\r"}};
   for (const auto& [stored, offered, keys] : cases) {
-    store = test::FakeProfileStore(), user = nullptr, texts.clear();
-    if (stored) store.Set("Service Options", "Username", *stored);
+    user = nullptr, texts.clear();
+    store.content = stored ? "[Service Options]\r\nUsername=" + *stored + "\r\n" : ""s;
     EXPECT_TRUE(Show([&] {
       EXPECT_EQ(texts, (std::map<InstallAsBox, std::string>{{InstallAsBox::kUsername, offered}}));
-      TypePassword(keys);
+      for (int16_t key : keys) {
+        user->txtPassword_KeyPress(key);
+        if (key != 0) texts[InstallAsBox::kPassword] += static_cast<char>(key);
+      }
       if (keys.back() != '\r') user->cmdOK_Click();
     }));
-    EXPECT_EQ(dialog.UserName(), offered);
-    EXPECT_EQ(dialog.Password(), "pa\"ss");
-    EXPECT_EQ(store.Written(), std::vector<std::string>{"Username=" + offered});
+    EXPECT_EQ(std::pair(dialog.UserName(), dialog.Password()), std::pair(offered, "pa\"ss"s));
+    EXPECT_EQ(store.content, "[Service Options]\r\nUsername=" + offered + "\r\n");
   }
 }
 
 TEST_F(InstallAsTest, EachShowingStartsUnconfirmedAndARefusedWriteStillConfirms) {
   store.writable = false;
   EXPECT_TRUE(Show([&] { user->cmdOK_Click(); }));
-  EXPECT_EQ(beeper.beeps, 1);
+  EXPECT_EQ(desktop.beeps, 1);
   EXPECT_FALSE(Show([&] { user->cmdCancel_Click(); }));
   EXPECT_FALSE(fake.Reported());
 }
 
 }  // namespace
-}  // namespace zlv
+}  // namespace zlv::test
