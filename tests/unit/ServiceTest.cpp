@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "FakeSvcIt.h"
+#include <set>
+
 #include "Fakes.h"
+#include "SvcItContract.h"
 #include "service/InstallAs.h"
 #include "service/ServiceConfig.h"
 #include "service/ServiceOperations.h"
@@ -12,12 +14,19 @@ namespace {
 using namespace std::string_literals;
 using Operation = void (ServiceOperations::*)();
 
-class FakeSide {
+// An in-memory service-control component that keeps the real one's contract,
+// held to it below. It logs every value written and every call made, in order
+// ("Option10=2", "Installed", "Install(False)", "SendControl(200)"), and plays
+// the service's part as told by its behaviour; a slow service takes
+// `stopReadings` state readings to stop when nobody waits for it. A call named
+// in `failing` raises, as the real one does when the service manager refuses
+// access. It is its own side of the contract.
+class FakeSvcIt : public SvcIt {
  public:
-  SvcIt& Svc() { return svc_; }
+  SvcIt& Svc() { return *this; }
   std::string Program() const { return "C:\\Zemlo\\Linkvane_Service.exe"; }
-  void Behave(Behaviour behaviour) { svc_.behaviour = behaviour; }
-  std::vector<int32_t> Delivered() const { return svc_.delivered; }
+  void Behave(Behaviour b) { behaviour = b; }
+  std::vector<int32_t> Delivered() const { return delivered; }
   bool Eventually(const std::function<bool()>& probe) {
     for (int reading = 0; reading < 10; ++reading) {
       if (probe()) return true;
@@ -25,11 +34,96 @@ class FakeSide {
     return false;
   }
 
+  bool installed = false, running = false;
+  Behaviour behaviour = Behaviour::kWellBehaved;
+  int32_t stopReadings = 3;
+  std::set<std::string> failing;
+  std::vector<std::string> log;
+  std::vector<int32_t> delivered;  // control codes the service received
+
+  void ServiceName(const std::string& v) override { Write("ServiceName", v); }
+  void DisplayName(const std::string& v) override { Write("DisplayName", v); }
+  void Option4(int16_t v) override { Write("Option4", std::to_string(v)); }
+  void AccountName(const std::string& v) override { Write("AccountName", v); }
+  void AccountPassword(const std::string& v) override { Write("AccountPassword", v); }
+  void ServiceDependencies(const std::string& v) override { Write("ServiceDependencies", v); }
+  void LocalSystemInteractive(bool v) override { Write("LocalSystemInteractive", Bool(v)); }
+  void Option9(bool v) override { Write("Option9", Bool(v)); }
+  void Option10(int16_t v) override { Write("Option10", std::to_string(v)); }
+  void ExecutablePath(const std::string& v) override { Write("ExecutablePath", v); }
+  void Description(const std::string& v) override { Write("Description", v); }
+
+  void Uninstall() override {
+    Call("Uninstall", "Uninstall");
+    markedForDeletion_ = true;
+    AskToStop(false);
+    Settle();
+  }
+  void Stop() override {
+    Call("Stop", "Stop");
+    AskToStop(true);
+  }
+  bool Running() override {
+    Read("Running");
+    return installed && running;
+  }
+  bool Installed() override {
+    Read("Installed");
+    return installed;
+  }
+  void Start(const std::string& arguments) override {
+    Call("Start(" + arguments + ")", "Start");
+    stopIn_ = -1;
+    if (behaviour != Behaviour::kNeverStarts) running = true;
+  }
+  void Install(bool option) override {
+    Log("Install(" + Bool(option) + ")", "Install");
+    // The old registration must be gone first, as the system requires.
+    if (installed) Raise(markedForDeletion_ ? 1072 : 1073, "CreateService failed");
+    installed = true;
+  }
+  void SendControl(int32_t code) override {
+    Call("SendControl(" + std::to_string(code) + ")", "SendControl");
+    if (code < 128 || code > 255) Raise(87, "ControlService: the parameter is incorrect");
+    if (running) delivered.push_back(code);
+  }
+
  private:
-  FakeSvcIt svc_;
+  static std::string Bool(bool v) { return v ? "True" : "False"; }
+  void Log(const std::string& entry, const std::string& name) {
+    log.push_back(entry);
+    if (failing.contains(name)) Raise(5, name + ": access is denied");
+  }
+  void Write(const std::string& name, const std::string& value) { Log(name + "=" + value, name); }
+  // A call that needs the service.
+  void Call(const std::string& entry, const std::string& name) {
+    Log(entry, name);
+    if (!installed) Raise(1060, "OpenService: the service does not exist");
+  }
+  void AskToStop(bool awaited) {
+    if (behaviour == Behaviour::kIgnoresStop) return;
+    if (awaited || behaviour != Behaviour::kStopsSlowly) {
+      running = false;
+    } else if (running && stopIn_ < 0) {
+      stopIn_ = stopReadings;
+    }
+  }
+  // A stop in progress ends after its readings.
+  void Read(const std::string& name) {
+    Log(name, name);
+    if (stopIn_ > 0 && --stopIn_ == 0) running = false;
+    Settle();
+  }
+  // A service marked for deletion goes once it has stopped.
+  void Settle() {
+    if (markedForDeletion_ && !running) installed = markedForDeletion_ = false;
+  }
+
+  bool markedForDeletion_ = false;
+  int32_t stopIn_ = -1;
 };
 
-INSTANTIATE_TYPED_TEST_SUITE_P(InMemory, SvcItContract, FakeSide);
+INSTANTIATE_TYPED_TEST_SUITE_P(InMemory, SvcItContract, FakeSvcIt);
 
 struct FakeStatusBar : StatusBar {
   void SetPanelText(int32_t panel, const std::string& text) override {
@@ -41,16 +135,19 @@ struct FakeStatusBar : StatusBar {
   Strings shown;  // every text but the empty one, in order
 };
 
-// The manager's side of the operations; the fixture is also the login dialog,
-// the message boxes and the shell.
-struct ServiceTest : ::testing::Test, LoginDialog, MessageBoxes, ShellLauncher {
-  void ShowModal() override {
-    ++showings;
-    if (!showError.empty()) Raise(5, showError);
+// The manager's side of the operations; the fixture is also the login
+// dialog's window, whose user, scripted, types and clicks during each modal
+// showing, the message boxes and the shell.
+struct ServiceTest : ::testing::Test, InstallAsWindow, MessageBoxes, ShellLauncher {
+  void Build(InstallAsEvents& events) override {
+    if (!buildError.empty()) Raise(7, buildError);
+    user = &events;
   }
-  bool OKPressed() override { return ok; }
-  std::string UserName() override { return user; }
-  std::string Password() override { return "s3cret"; }
+  WindowHandle Handle() override { return user ? 500 : 0; }
+  void RunModal() override { ++showings, script(); }
+  void Hide() override {}
+  std::string Text(InstallAsBox box) override { return texts[box]; }
+  void SetText(InstallAsBox box, const std::string& text) override { texts[box] = text; }
   int32_t Show(const std::string& text, int32_t flags, const std::string& title) override {
     EXPECT_TRUE(opened.empty()) << "a program started before its box was closed";
     boxes.push_back(std::to_string(flags) + " " + title + ": " + text);
@@ -60,6 +157,11 @@ struct ServiceTest : ::testing::Test, LoginDialog, MessageBoxes, ShellLauncher {
             const std::string& directory, int32_t showMode) override {
     opened.push_back(operation + "|" + file + "|" + parameters + "|" + directory + "|" +
                      std::to_string(showMode));
+  }
+  bool Showing(std::function<void()> userScript) {
+    script = std::move(userScript);
+    dialog.ShowModal();
+    return dialog.OKPressed();
   }
 
   void Given(bool installed, bool running, Behaviour behaviour = Behaviour::kWellBehaved,
@@ -91,10 +193,18 @@ struct ServiceTest : ::testing::Test, LoginDialog, MessageBoxes, ShellLauncher {
   std::string settingsFile = "C:\\Zemlo\\ZemloLinkvaneManager-Settings.ini",
               appFolder = "C:\\Zemlo";
   int showings = 0, repaints = 0;
-  bool ok = true;
-  std::string user = ".\\netadmin", showError;
+  InstallAsEvents* user = nullptr;
+  std::function<void()> script = [this] {
+    texts = {{InstallAsBox::kUsername, ".\\netadmin"}, {InstallAsBox::kPassword, "s3cret"}};
+    user->cmdOK_Click();
+  };
+  std::map<InstallAsBox, std::string> texts;
+  std::string buildError;
   Strings boxes, opened;
-  ServiceOperations ops{{svc, status, settings, settingsFile, appFolder, *this, *this, *this,
+  FakeWindowProcLayer layer;
+  XPTheme theme{layer, fake.reporter, [] { return std::string("9X"); }};
+  InstallAs dialog{*this, settings, settingsFile, theme};
+  ServiceOperations ops{{svc, status, settings, settingsFile, appFolder, dialog, *this, *this,
                          desktop, desktop, fake.reporter, [this] { ++repaints; }}};
 };
 
@@ -227,76 +337,40 @@ TEST_F(ServiceTest, EachOperationWritesWhatItReliesOnFirst) {
     (ops.*run)();
     EXPECT_EQ(Actions(true), actions);
   }
-  EXPECT_EQ(store.content, "[Service Options]\r\nDependencies=Tcpip;Afd\r\n")
+  EXPECT_EQ(store.content,
+            "[Service Options]\r\nDependencies=Tcpip;Afd\r\nUsername=.\\netadmin\r\n")
       << "the password goes nowhere but to the component";
 }
 
+// Events run and the manager repaints after a showing; a dialog that cannot
+// be built is told of in a box.
 TEST_F(ServiceTest, InstallAsWithoutAnAccountNameOrADialogInstallsNothing) {
-  user = "";
+  script = [this] { texts.clear(), user->cmdOK_Click(); };
   ops.ServiceInstallAs();
-  showError = "Out of memory";
+  user = nullptr, buildError = "Out of memory";
   ops.ServiceInstallAs();
   EXPECT_EQ(Actions(true), "");
   EXPECT_EQ(boxes, Strings{"0 Zemlo Linkvane Manager: Unable to open Install As window. error: "
                            "Out of memory"});
-  EXPECT_EQ(std::tuple(showings, desktop.events, repaints), std::tuple(2, 1, 1))
-      << "events run and the manager repaints after a showing";
-  EXPECT_FALSE(ops.LastOutcomeSucceeded());
-  EXPECT_FALSE(fake.Reported());
-}
-
-// The removal is watched for at most 5 s in 10 ms steps, serving events
-// between them; a service that goes only later has failed to uninstall.
-TEST_F(ServiceTest, UninstallWaitsAtMostFiveSeconds) {
-  const std::tuple<bool, Behaviour, int32_t, int64_t, bool, int64_t, int64_t> cases[] = {
-      {false, Behaviour::kWellBehaved, 0, 36000000, true, 0, 0},
-      {true, Behaviour::kWellBehaved, 0, 36000000, true, 0, 0},
-      {true, Behaviour::kStopsSlowly, 300, 36000000, true, 2900, 3100},
-      {true, Behaviour::kStopsSlowly, 700, 36000000, false, 4990, 5100},
-      {true, Behaviour::kIgnoresStop, 0, 36000000, false, 4990, 5100},
-      // the wait starts afresh when the clock jumps back at midnight: 2 s before, 5 s after
-      {true, Behaviour::kIgnoresStop, 0, 86398000, false, 6900, 7200},
-  };
-  for (const auto& [installed, behaviour, stopReadings, ms, gone, minSlept, maxSlept] : cases) {
-    Given(installed, installed, behaviour);
-    svc.stopReadings = stopReadings;
-    desktop.ms = ms, desktop.slept = desktop.events = 0;
-    ops.ServiceUninstall();
-    SCOPED_TRACE(stopReadings);
-    EXPECT_EQ(bar.line,
-              gone ? "Service was uninstalled successfully" : "Service failed to uninstall");
-    EXPECT_GE(desktop.slept, minSlept);
-    EXPECT_LE(desktop.slept, maxSlept);
-    EXPECT_EQ(desktop.events * 10, desktop.slept) << "events run after every 10 ms sleep";
-    EXPECT_EQ(Actions(false), installed ? "Uninstall" : "");
-    EXPECT_EQ(ops.LastOutcomeSucceeded(), gone);
-  }
+  EXPECT_EQ(std::tuple(showings, desktop.events, repaints, fake.Reported()),
+            std::tuple(1, 1, 1, false));
 }
 
 // The desktop program starts in the application's folder, shown, once the
-// reminder is closed.
-TEST_F(ServiceTest, RunInteractiveStopsARunningServiceFirst) {
+// reminder is closed. Hide and it report a failed call, unlike the other operations.
+TEST_F(ServiceTest, RunInteractiveStopsARunningServiceFirstAndReportsAFailure) {
   Given(true, true);
   ops.RunInteractive();
-  EXPECT_EQ(boxes, (Strings{"68 Zemlo Linkvane Manager: The service needs to be stopped before "
-                            "running interactive mode.\r\n\r\nWould you like to do this now?",
-                            "64 Zemlo Linkvane Manager: Remember to start the service again "
-                            "when you have finished."}));
   EXPECT_EQ(opened, Strings{"Open|C:\\Zemlo\\Linkvane.exe||C:\\Zemlo|1"});
-  EXPECT_TRUE(ops.LastOutcomeSucceeded());
-}
-
-// Hide and the desktop program's run report a failed call, unlike the other operations.
-TEST_F(ServiceTest, HideAndRunInteractiveReportTheirFirstFailure) {
+  EXPECT_EQ(std::tuple(boxes.size(), svc.running), std::tuple(2u, false));
+  opened.clear();
   const std::tuple<Operation, std::string, std::string> cases[] = {
       {&ServiceOperations::ServiceHide, "SendControl", "ServiceHide\r\nLine Number: 80"},
-      {&ServiceOperations::RunInteractive, "Stop", "RunInteractive\r\nLine Number: 50"},
-  };
+      {&ServiceOperations::RunInteractive, "Stop", "RunInteractive\r\nLine Number: 50"}};
   for (const auto& [run, failing, where] : cases) {
     Given(true, true, Behaviour::kWellBehaved, {failing});
     EXPECT_THROW((ops.*run)(), ProgramEnded);
-    EXPECT_NE(fake.message.find("Module Name: LinkvaneManager\r\nProcedure Name: " + where),
-              std::string::npos);
+    EXPECT_NE(fake.message.find("Procedure Name: " + where), std::string::npos);
   }
   EXPECT_TRUE(opened.empty());
 }
@@ -321,36 +395,9 @@ TEST(ServiceConfig, TextsBecomeWhatTheRegistrationHolds) {
   EXPECT_TRUE(secret.empty());
 }
 
-// The login dialog over a window whose user, scripted, types and clicks during
-// each modal showing. Its theming is proven under Wine with the real window.
-struct InstallAsTest : ::testing::Test, InstallAsWindow {
-  void Build(InstallAsEvents& events) override { user = &events; }
-  WindowHandle Handle() override { return user ? 500 : 0; }
-  void RunModal() override { script(); }
-  void Hide() override {}
-  std::string Text(InstallAsBox box) override { return texts[box]; }
-  void SetText(InstallAsBox box, const std::string& text) override { texts[box] = text; }
-  bool Show(std::function<void()> userScript) {
-    script = std::move(userScript);
-    dialog.ShowModal();
-    return dialog.OKPressed();
-  }
-
-  InstallAsEvents* user = nullptr;
-  std::function<void()> script;
-  std::map<InstallAsBox, std::string> texts;
-  FakeReporter fake;
-  FakeProfileStore store;
-  FakeDesktop desktop;
-  ManagerGlobal settings{store, desktop, fake.reporter};
-  std::string settingsFile = "s.ini";
-  FakeWindowProcLayer layer;
-  XPTheme theme{layer, fake.reporter, [] { return std::string("9X"); }};
-  InstallAs dialog{*this, settings, settingsFile, theme};
-};
-
-// Typed keys that the handler lets through land in the password box; Enter confirms.
-TEST_F(InstallAsTest, OffersTheStoredNameAndConfirmingByOKOrEnterStoresOnlyTheName) {
+// Typed keys that the handler lets through land in the password box; Enter
+// confirms. A showing after the window's close box starts anew and unconfirmed.
+TEST_F(ServiceTest, LoginOffersTheStoredNameAndConfirmingByOKOrEnterStoresOnlyTheName) {
   const std::tuple<std::optional<std::string>, std::string, std::string> cases[] = {
       {std::nullopt, ".\\Administrator", "pa\"ss"},
       {"", ".\\Administrator", "pa\"ss\r"},
@@ -358,7 +405,7 @@ TEST_F(InstallAsTest, OffersTheStoredNameAndConfirmingByOKOrEnterStoresOnlyTheNa
   for (const auto& [stored, offered, keys] : cases) {
     user = nullptr, texts.clear();
     store.content = stored ? "[Service Options]\r\nUsername=" + *stored + "\r\n" : ""s;
-    EXPECT_TRUE(Show([&] {
+    EXPECT_TRUE(Showing([&] {
       EXPECT_EQ(texts, (std::map<InstallAsBox, std::string>{{InstallAsBox::kUsername, offered}}));
       for (int16_t key : keys) {
         user->txtPassword_KeyPress(key);
@@ -368,15 +415,11 @@ TEST_F(InstallAsTest, OffersTheStoredNameAndConfirmingByOKOrEnterStoresOnlyTheNa
     }));
     EXPECT_EQ(std::pair(dialog.UserName(), dialog.Password()), std::pair(offered, "pa\"ss"s));
     EXPECT_EQ(store.content, "[Service Options]\r\nUsername=" + offered + "\r\n");
+    EXPECT_FALSE(Showing([&] { user->cmdCancel_Click(); }));
   }
-}
-
-TEST_F(InstallAsTest, EachShowingStartsUnconfirmedAndARefusedWriteStillConfirms) {
   store.writable = false;
-  EXPECT_TRUE(Show([&] { user->cmdOK_Click(); }));
-  EXPECT_EQ(desktop.beeps, 1);
-  EXPECT_FALSE(Show([&] { user->cmdCancel_Click(); }));
-  EXPECT_FALSE(fake.Reported());
+  EXPECT_TRUE(Showing([&] { user->cmdOK_Click(); })) << "a refused write still confirms";
+  EXPECT_EQ(std::pair(desktop.beeps, fake.Reported()), std::pair(1, false));
 }
 
 }  // namespace
