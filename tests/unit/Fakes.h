@@ -64,8 +64,7 @@ struct FakeDesktop : Clock, EventPump, Beeper {
   int events = 0, beeps = 0;
 };
 
-class FakeTimer : public Timer {
- public:
+struct FakeTimer : Timer {
   void SetInterval(int32_t ms) override {
     if (ms < 0) Raise(err::kInvalidProperty, "Invalid property value");
     interval = ms;
@@ -78,8 +77,7 @@ class FakeTimer : public Timer {
   int starts = 0;
 };
 
-class FakeScreen : public Screen {  // 1024 x 768 pixels at 15 twips
- public:
+struct FakeScreen : Screen {  // 1024 x 768 pixels at 15 twips
   int32_t WidthTwips() override { return 15360; }
   int32_t HeightTwips() override { return 11520; }
   int32_t TwipsPerPixelX() override { return 15; }
@@ -88,8 +86,7 @@ class FakeScreen : public Screen {  // 1024 x 768 pixels at 15 twips
 // A frame that logs every change ("Top=300"); like a real window it refuses
 // states but 0..2 and raises its resize event at once on a change of size or state.
 template <class Frame>
-class FakeFrame : public Frame {
- public:
+struct FakeFrame : Frame {
   int32_t Left() override { return left; }
   int32_t Top() override { return top; }
   int32_t Width() override { return width; }
@@ -144,8 +141,7 @@ struct FakeProfileStore : ProfileStore {
 
 // Windows and their current procedures. A called procedure is logged and
 // answers its address plus the message; the default processing answers -77.
-class FakeWindowProcLayer : public WindowProcLayer {
- public:
+struct FakeWindowProcLayer : WindowProcLayer {
   WindowProcAddress ThemeProc() override { return 0x7000; }
   // Like SetWindowLong: 0, and nothing changed, for a window it does not know.
   WindowProcAddress SetWindowProc(WindowHandle window, WindowProcAddress proc) override {
@@ -178,8 +174,7 @@ class FakeWindowProcLayer : public WindowProcLayer {
 };
 
 // The grid's rows in memory; `touched` tells whether a fill changed anything.
-class FakeLogGrid : public LogGrid {
- public:
+struct FakeLogGrid : LogGrid {
   void SetRedraw(bool) override { touched = true; }
   void InsertRow(int32_t position, std::span<const std::string_view> cells) override {
     rows.insert(rows.begin() + position, Strings(cells.begin(), cells.end()));

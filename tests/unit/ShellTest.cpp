@@ -100,16 +100,6 @@ TEST(Numbers, AreReadFromTheStartOfATextAndRoundedHalfToEven) {
   EXPECT_THROW(ToInt16(-32769.0), Failure);
 }
 
-// Root may write any file: refusals are what an ordinary user meets.
-class AsOrdinaryUser {
- public:
-  AsOrdinaryUser() : wasRoot_(geteuid() == 0) { EXPECT_EQ(wasRoot_ ? seteuid(65534) : 0, 0); }
-  ~AsOrdinaryUser() { EXPECT_EQ(wasRoot_ ? seteuid(0) : 0, 0); }
-
- private:
-  bool wasRoot_;
-};
-
 // The settings file is replaced through a temporary file beside it, or else
 // rewritten in place. Every refused key costs one beep and not a byte: a
 // read-only file (in a folder that would let a replacement through), a key the
@@ -134,11 +124,11 @@ TEST(FileProfileStore, WritesThroughATemporaryFileAndRefusalsChangeNothing) {
   EXPECT_EQ(ReadWholeFile(path), written);
   replaceable = true;
   ASSERT_EQ(chmod(path.c_str(), 0444), 0);
-  {
-    AsOrdinaryUser user;
-    FakeFrame<WindowFrame> window;
-    SavePlacement(settings, path, ManagerPlacement(), window);
-  }
+  const bool root = geteuid() == 0;  // root may write any file; an ordinary user meets refusals
+  ASSERT_EQ(root ? seteuid(65534) : 0, 0);
+  FakeFrame<WindowFrame> window;
+  SavePlacement(settings, path, ManagerPlacement(), window);
+  ASSERT_EQ(root ? seteuid(0) : 0, 0);
   settings.WriteINI(path, "Display Options", "a=b", "1");
   settings.WriteINI(folder.File("missing/s.ini"), "Display Options", "Top", "1");
   EXPECT_EQ(desktop.beeps, 5);
