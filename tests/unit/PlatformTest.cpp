@@ -8,12 +8,10 @@ namespace {
 
 using namespace std::string_literals;
 
-// The NT version key as the three registry calls see it: absent (Windows 9x)
-// or holding a value of some type and stored bytes. Every call is logged.
-class VersionKey : public RegistryApi {
- public:
+// The NT version key as the registry calls see it: absent (Windows 9x) or
+// holding a value of some type and stored bytes.
+struct VersionKey : RegistryApi {
   int32_t OpenKey(RegKey parent, const std::string& subKey, RegKey& key) override {
-    calls.push_back("open");
     const bool found = value && parent == kHkeyLocalMachine &&
                        subKey == "Software\\Microsoft\\Windows NT\\CurrentVersion";
     if (found) key = 0x100;
@@ -21,18 +19,17 @@ class VersionKey : public RegistryApi {
   }
   int32_t QueryValue(RegKey key, const std::string& name, uint32_t& type, std::string* data,
                      uint32_t& size) override {
-    calls.push_back(data ? "read" : "size");
     if (key != 0x100 || name != "CurrentVersion") return key != 0x100 ? 6 : 2;
     if (data) data->replace(0, value->second.size(), value->second);
     type = value->first, size = static_cast<uint32_t>(value->second.size());
     return kRegSuccess;
   }
   int32_t CloseKey(RegKey key) override {
-    calls.push_back("close " + std::to_string(key));
+    closed.push_back(key);
     return key == 0 ? 6 : kRegSuccess;
   }
   std::optional<std::pair<uint32_t, std::string>> value;
-  std::vector<std::string> calls;
+  std::vector<RegKey> closed;
 };
 
 TEST(GetWinVersion, LabelsTheNtVersionTextAndAlwaysClosesTheKey) {
@@ -47,7 +44,7 @@ TEST(GetWinVersion, LabelsTheNtVersionTextAndAlwaysClosesTheKey) {
     if (text) registry.value = {type, *text};
     FakeReporter fake;
     EXPECT_EQ(GetWinVersion(registry, fake.reporter), label) << text.value_or("no key");
-    EXPECT_EQ(registry.calls.back(), text ? "close 256" : "close 0");
+    EXPECT_EQ(registry.closed, std::vector<RegKey>{text ? 0x100u : 0u});
   }
 }
 

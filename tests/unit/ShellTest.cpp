@@ -139,18 +139,18 @@ TEST(FileProfileStore, WritesThroughATemporaryFileAndRefusalsChangeNothing) {
 }
 
 TEST(Placement, IsRestoredOrCentredByEachWindowsOwnRulesAsFarAsItFits) {
+  // The manager centres top then left; -1 in either means nothing saved. The
+  // monitor takes its default size and centres left then top, or makes one move.
+  const Strings centred = {"Top=3960", "Left=5280", "State=0"},
+                byDefault = {"Width=8000", "Height=2000", "Left=3680", "Top=4760", "State=0"};
   const std::tuple<bool, std::string, Strings> cases[] = {
-      // The manager centres top then left; -1 in either means nothing saved.
-      {false, "", {"Top=3960", "Left=5280", "State=0"}},
+      {false, "", centred},
       {false, "Top=300\nLeft=-120\nState=2", {"Top=300", "Left=-120", "State=2"}},
-      {false, "Top=300\nLeft=-1", {"Top=3960", "Left=5280", "State=0"}},
+      {false, "Top=300\nLeft=-1", centred},
       {false, "Top=abc\nLeft=12abc\nState=1.5", {"Top=0", "Left=12", "State=2"}},
-      // The monitor takes its default size and centres left then top, or makes one move.
-      {true, "", {"Width=8000", "Height=2000", "Left=3680", "Top=4760", "State=0"}},
+      {true, "", byDefault},
       {true, "Top=1\nLeft=2\nHeight=3\nWidth=4\nState=1", {"Move=2,1,4,3", "State=1"}},
-      {true,
-       "Top=1\nLeft=2\nHeight=-1\nWidth=4",
-       {"Width=8000", "Height=2000", "Left=3680", "Top=4760", "State=0"}},
+      {true, "Top=1\nLeft=2\nHeight=-1\nWidth=4", byDefault},
       // What does not fit raises for the caller to report, before the window moves.
       {false, "Top=2147483648", {"Failure 6"}},
       {false, "State=32768", {"Failure 6"}},

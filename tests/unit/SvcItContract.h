@@ -46,8 +46,7 @@ TYPED_TEST_SUITE_P(SvcItContract);
 TYPED_TEST_P(SvcItContract, AMissingServiceReadsAsAbsentAndRefusesEveryCall) {
   SvcIt& svc = this->svc;
   svc.ServiceName("Zemlo Linkvane");
-  EXPECT_FALSE(svc.Installed());
-  EXPECT_FALSE(svc.Running());
+  EXPECT_FALSE(svc.Installed() || svc.Running());
   EXPECT_THROW(svc.Start(""), Failure);
   EXPECT_THROW(svc.Stop(), Failure);
   EXPECT_THROW(svc.SendControl(200), Failure);
@@ -94,8 +93,7 @@ TYPED_TEST_P(SvcItContract, StopWaitsForASlowStopUninstallDoesNot) {
   const auto asked = std::chrono::steady_clock::now();
   svc.Uninstall();
   EXPECT_LT(std::chrono::steady_clock::now() - asked, std::chrono::seconds(1));
-  EXPECT_TRUE(svc.Installed());
-  EXPECT_TRUE(svc.Running()) << "a stopping service still runs";
+  EXPECT_TRUE(svc.Installed() && svc.Running()) << "a stopping service still runs";
   EXPECT_TRUE(this->side.Eventually([&] { return !svc.Installed(); }));
 }
 
