@@ -356,6 +356,34 @@ TEST_F(ServiceTest, InstallAsWithoutAnAccountNameOrADialogInstallsNothing) {
             std::tuple(1, 1, 1, false));
 }
 
+// The removal is watched for at most 5 s in 10 ms steps, serving events
+// between them; a service that goes only later has failed to uninstall.
+TEST_F(ServiceTest, UninstallWaitsAtMostFiveSeconds) {
+  const std::tuple<bool, Behaviour, int32_t, int64_t, bool, int64_t, int64_t> cases[] = {
+      {false, Behaviour::kWellBehaved, 0, 36000000, true, 0, 0},
+      {true, Behaviour::kWellBehaved, 0, 36000000, true, 0, 0},
+      {true, Behaviour::kStopsSlowly, 300, 36000000, true, 2900, 3100},
+      {true, Behaviour::kStopsSlowly, 700, 36000000, false, 4990, 5100},
+      {true, Behaviour::kIgnoresStop, 0, 36000000, false, 4990, 5100},
+      // the wait starts afresh when the clock jumps back at midnight: 2 s before, 5 s after
+      {true, Behaviour::kIgnoresStop, 0, 86398000, false, 6900, 7200},
+  };
+  for (const auto& [installed, behaviour, stopReadings, ms, gone, minSlept, maxSlept] : cases) {
+    Given(installed, installed, behaviour);
+    svc.stopReadings = stopReadings;
+    desktop.ms = ms, desktop.slept = desktop.events = 0;
+    ops.ServiceUninstall();
+    SCOPED_TRACE(stopReadings);
+    EXPECT_EQ(bar.line,
+              gone ? "Service was uninstalled successfully" : "Service failed to uninstall");
+    EXPECT_GE(desktop.slept, minSlept);
+    EXPECT_LE(desktop.slept, maxSlept);
+    EXPECT_EQ(desktop.events * 10, desktop.slept) << "events run after every 10 ms sleep";
+    EXPECT_EQ(Actions(false), installed ? "Uninstall" : "");
+    EXPECT_EQ(ops.LastOutcomeSucceeded(), gone);
+  }
+}
+
 // The desktop program starts in the application's folder, shown, once the
 // reminder is closed. Hide and it report a failed call, unlike the other operations.
 TEST_F(ServiceTest, RunInteractiveStopsARunningServiceFirstAndReportsAFailure) {
