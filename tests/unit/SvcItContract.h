@@ -73,11 +73,15 @@ TYPED_TEST_P(SvcItContract, AServiceThatNeverComesUpIsNotRunningWithoutAFailure)
   EXPECT_FALSE(this->svc.Running());
 }
 
-TYPED_TEST_P(SvcItContract, AServiceThatIgnoresStopRunsOnAndLingersWithoutAFailure) {
+TYPED_TEST_P(SvcItContract, AServiceThatIgnoresStopIsLeftRunningWithoutAFailure) {
+  this->InstallAndStart(Behaviour::kIgnoresStop);
+  EXPECT_NO_THROW(this->svc.Stop());
+  EXPECT_TRUE(this->svc.Running());
+}
+
+TYPED_TEST_P(SvcItContract, ARemovedServiceThatIgnoresStopLingersWithoutAFailure) {
   SvcIt& svc = this->svc;
   this->InstallAndStart(Behaviour::kIgnoresStop);
-  EXPECT_NO_THROW(svc.Stop());
-  EXPECT_TRUE(svc.Running());
   EXPECT_NO_THROW(svc.Uninstall());
   EXPECT_TRUE(svc.Installed()) << "marked for deletion, it lives until it stops";
   EXPECT_THROW(svc.Install(false), Failure) << "no new registration while the old one lingers";
@@ -100,7 +104,8 @@ TYPED_TEST_P(SvcItContract, StopWaitsForASlowStopUninstallDoesNot) {
 REGISTER_TYPED_TEST_SUITE_P(SvcItContract, AMissingServiceReadsAsAbsentAndRefusesEveryCall,
                             AWellBehavedServiceRunsTakesItsCodesStopsAndGoes,
                             AServiceThatNeverComesUpIsNotRunningWithoutAFailure,
-                            AServiceThatIgnoresStopRunsOnAndLingersWithoutAFailure,
+                            AServiceThatIgnoresStopIsLeftRunningWithoutAFailure,
+                            ARemovedServiceThatIgnoresStopLingersWithoutAFailure,
                             StopWaitsForASlowStopUninstallDoesNot);
 
 }  // namespace zlv::test
