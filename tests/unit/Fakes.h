@@ -23,15 +23,17 @@
 
 namespace zlv::test {
 
+using Strings = std::vector<std::string>;
+
 // The abrupt end of the program, which no Procedure catches.
 struct ProgramEnded {};
 
-class FakeErrorOutput : public ErrorOutput {
- public:
+// The critical box, the beep and the end, in the order they came.
+struct FakeReporter : ErrorOutput {
   ProgramVersion Version() override { return {3, 2, 1}; }
   std::string GeneralDateTime() override { return "06/12/2026 10:11:12"; }
   void ShowCritical(const std::string& text, const std::string& title) override {
-    messages.push_back(text);
+    message = text;
     events.push_back("box " + title);
   }
   void Beep() override { events.push_back("beep"); }
@@ -39,68 +41,43 @@ class FakeErrorOutput : public ErrorOutput {
     events.push_back("end");
     throw ProgramEnded{};
   }
-  std::vector<std::string> messages, events;
+  bool Reported() const { return !events.empty(); }
+  std::string message;
+  Strings events;
+  ErrorReporter reporter{*this};
 };
 
-struct FakeReporter {
-  FakeErrorOutput output;
-  ErrorReporter reporter{output};
-  bool Reported() const { return !output.messages.empty(); }
-  const std::string& Message() const { return output.messages.at(0); }
-};
-
-// Seconds since midnight, moved by sleeps and by a step at every reading, in
-// whole milliseconds so that many short sleeps add up exactly; wraps at 24 h.
-class FakeClock : public Clock {
- public:
+// The desktop's small services. Its clock counts whole milliseconds since
+// midnight, so that many short sleeps add up exactly, moved by sleeps and by
+// a step at every reading; it wraps at 24 h.
+struct FakeDesktop : Clock, EventPump, Beeper {
   float SecondsSinceMidnight() override {
-    const float value = static_cast<float>(ms / 1000.0);
+    const float seconds = static_cast<float>(ms / 1000.0);
     Advance(stepPerReading);
-    return value;
+    return seconds;
   }
   void Sleep(int32_t duration) override { slept += duration, Advance(duration); }
-  void SetSeconds(double seconds) { ms = static_cast<int64_t>(seconds * 1000); }
   void Advance(int64_t duration) { ms = (ms + duration) % 86400000; }
-  int64_t ms = 36000000;
-  int64_t stepPerReading = 0;  // milliseconds
-  int64_t slept = 0;
-};
-
-class FakeEventPump : public EventPump {
- public:
-  void DoEvents() override {
-    ++calls;
-    if (onEvents) onEvents();
-  }
-  int calls = 0;
-  std::function<void()> onEvents;
-};
-
-class FakeBeeper : public Beeper {
- public:
+  void DoEvents() override { ++events; }
   void Beep() override { ++beeps; }
-  int beeps = 0;
+  int64_t ms = 36000000, stepPerReading = 0, slept = 0;
+  int events = 0, beeps = 0;
 };
 
-class FakeTimer : public Timer {
- public:
+struct FakeTimer : Timer {
   void SetInterval(int32_t ms) override {
     if (ms < 0) Raise(err::kInvalidProperty, "Invalid property value");
     interval = ms;
   }
   // Enabling starts the interval afresh, as SetTimer does.
-  void SetEnabled(bool on) override {
-    enabled = on;
-    starts += on;
-  }
+  void SetEnabled(bool on) override { enabled = on, starts += on; }
   bool Enabled() const override { return enabled; }
   int32_t interval = 0;
   bool enabled = false;
   int starts = 0;
 };
 
-class FakeScreen : public Screen {  // 1024 x 768 pixels at 15 twips
- public:
+struct FakeScreen : Screen {  // 1024 x 768 pixels at 15 twips
   int32_t WidthTwips() override { return 15360; }
   int32_t HeightTwips() override { return 11520; }
   int32_t TwipsPerPixelX() override { return 15; }
@@ -109,8 +86,7 @@ class FakeScreen : public Screen {  // 1024 x 768 pixels at 15 twips
 // A frame that logs every change ("Top=300"); like a real window it refuses
 // states but 0..2 and raises its resize event at once on a change of size or state.
 template <class Frame>
-class FakeFrame : public Frame {
- public:
+struct FakeFrame : Frame {
   int32_t Left() override { return left; }
   int32_t Top() override { return top; }
   int32_t Width() override { return width; }
@@ -132,10 +108,10 @@ class FakeFrame : public Frame {
     Log("State=" + std::to_string(s));
     if (onResize) onResize();
   }
-  int32_t left = 0, top = 0, width = 4800, height = 3600, state = 0;
-  std::vector<std::string> log;
-  std::function<void()> onResize;
   void Log(std::string entry) { log.push_back(std::move(entry)); }
+  int32_t left = 0, top = 0, width = 4800, height = 3600, state = 0;
+  Strings log;
+  std::function<void()> onResize;
 
  private:
   void Resize(int32_t w, int32_t h) {
@@ -144,48 +120,29 @@ class FakeFrame : public Frame {
     if (changed && onResize) onResize();
   }
 };
-using FakeWindowFrame = FakeFrame<WindowFrame>;
 
 // The settings file's bytes under the real store's engine, so reads and refused
-// writes are exactly those of a file. Calls are logged; `writable` false refuses all.
-class FakeProfileStore : public ProfileStore {
- public:
-  struct Call {
-    std::string section, key, text, path;
-    bool operator==(const Call&) const = default;
-  };
+// writes are exactly those of a file; `writable` false refuses every write.
+struct FakeProfileStore : ProfileStore {
   std::string GetString(const std::string& section, const std::string& key,
-                        const std::string& defaultValue, const std::string& path) override {
-    reads.push_back({section, key, defaultValue, path});
+                        const std::string& defaultValue, const std::string&) override {
     return profile::ReadString(content, section, key, defaultValue);
   }
   bool WriteString(const std::string& section, const std::string& key, const std::string& value,
-                   const std::string& path) override {
-    writes.push_back({section, key, value, path});
+                   const std::string&) override {
     auto updated = profile::WriteString(content.value_or(""), section, key, value);
     if (!writable || !updated) return false;
     content = std::move(updated);
     return true;
   }
-  void Set(const std::string& section, const std::string& key, const std::string& value) {
-    content = profile::WriteString(content.value_or(""), section, key, value).value();
-  }
-  std::vector<std::string> Written() const {  // "key=value", in order
-    std::vector<std::string> out;
-    for (const Call& w : writes) out.push_back(w.key + "=" + w.text);
-    return out;
-  }
   std::optional<std::string> content;  // nullopt: no file
-  std::vector<Call> reads, writes;
   bool writable = true;
 };
 
 // Windows and their current procedures. A called procedure is logged and
 // answers its address plus the message; the default processing answers -77.
-class FakeWindowProcLayer : public WindowProcLayer {
- public:
-  static constexpr WindowProcAddress kThemeProc = 0x7000;
-  WindowProcAddress ThemeProc() override { return kThemeProc; }
+struct FakeWindowProcLayer : WindowProcLayer {
+  WindowProcAddress ThemeProc() override { return 0x7000; }
   // Like SetWindowLong: 0, and nothing changed, for a window it does not know.
   WindowProcAddress SetWindowProc(WindowHandle window, WindowProcAddress proc) override {
     ++setCalls;
@@ -217,32 +174,24 @@ class FakeWindowProcLayer : public WindowProcLayer {
 };
 
 // The grid's rows in memory; `touched` tells whether a fill changed anything.
-class FakeLogGrid : public LogGrid {
- public:
+struct FakeLogGrid : LogGrid {
   void SetRedraw(bool) override { touched = true; }
   void InsertRow(int32_t position, std::span<const std::string_view> cells) override {
-    rows.insert(rows.begin() + position, std::vector<std::string>(cells.begin(), cells.end()));
+    rows.insert(rows.begin() + position, Strings(cells.begin(), cells.end()));
   }
   int32_t Rows() override { return static_cast<int32_t>(rows.size()); }
   void SetRows(int32_t count) override { rows.resize(count); }
   int32_t Cols() override { return 4; }
   void SetView(int32_t) override {}
   void AutoSize(int32_t, int32_t, bool, int32_t) override {}
-  std::vector<std::string> FirstCells() const {
-    std::vector<std::string> cells;
-    for (std::size_t i = 1; i < rows.size(); ++i) cells.push_back(rows[i].at(0));
-    return cells;
-  }
-  std::vector<std::vector<std::string>> rows{{"Time", "Priority", "Device", "Details"}};
+  std::vector<Strings> rows{{"Time", "Priority", "Device", "Details"}};
   bool touched = false;
 };
 
 // A fresh folder that anyone may write to, removed with its contents.
 class TempFolder {
  public:
-  TempFolder()
-      : path_(std::filesystem::temp_directory_path() /
-              ("zlv-test-" + std::to_string(std::random_device()()))) {
+  TempFolder() {
     std::filesystem::create_directories(path_);
     std::filesystem::permissions(path_, std::filesystem::perms::all);
   }
@@ -257,7 +206,8 @@ class TempFolder {
   }
 
  private:
-  std::filesystem::path path_;
+  std::filesystem::path path_ = std::filesystem::temp_directory_path() /
+                                ("zlv-test-" + std::to_string(std::random_device()()));
 };
 
 }  // namespace zlv::test

@@ -7,10 +7,9 @@
 namespace zlv {
 namespace {
 
-using Strings = std::vector<std::string>;
+using test::Strings;
 
-class FakeView : public test::FakeFrame<ManagerView> {
- public:
+struct FakeView : test::FakeFrame<ManagerView> {
   uintptr_t Handle() override { return 0x1234; }
   std::string Caption() override { return std::string(kManagerCaption); }
   bool Visible() override { return visible; }
@@ -27,8 +26,7 @@ class FakeView : public test::FakeFrame<ManagerView> {
 };
 
 // The program around the manager window: session, tray, operations, theme.
-class FakeDesk : public AppSession, public TrayArea, public ManagerOperations, public ThemeSteps {
- public:
+struct FakeDesk : AppSession, TrayArea, ManagerOperations, ThemeSteps {
   std::string CommandLine() override { return commandLine; }
   std::string AppFolder() override { return "C:\\Zemlo"; }
   bool PreviousInstance() override { return previousCopy; }
@@ -37,7 +35,7 @@ class FakeDesk : public AppSession, public TrayArea, public ManagerOperations, p
     throw test::ProgramEnded{};
   }
   void UnloadOtherWindows() override {}
-  void NotifyIcon(int32_t op, const TrayIconRecord& r) override { tray.push_back({op, r}); }
+  void NotifyIcon(int32_t op, const TrayIconRecord& r) override { tray.emplace_back(op, r.tip); }
   void Run(int16_t command) override { commands.push_back(command); }
   bool LastCommandSucceeded() override { return succeeded; }
   void ShowStatus() override { ++statusQueries; }
@@ -49,7 +47,7 @@ class FakeDesk : public AppSession, public TrayArea, public ManagerOperations, p
   bool previousCopy = false, succeeded = true;
   std::optional<int> exitCode;
   int statusQueries = 0;
-  std::vector<std::pair<int32_t, TrayIconRecord>> tray;
+  std::vector<std::pair<int32_t, std::string>> tray;
   std::vector<int16_t> commands;
 };
 
@@ -57,16 +55,14 @@ struct ManagerTest : ::testing::Test {
   FakeView view;
   test::FakeScreen screen;
   FakeDesk desk;
-  test::FakeClock clock;
-  test::FakeEventPump events;
+  test::FakeDesktop desktop;
   test::FakeProfileStore store;
-  test::FakeBeeper beeper;
   test::FakeReporter fake;
-  ManagerGlobal settings{store, beeper, fake.reporter};
+  ManagerGlobal settings{store, desktop, fake.reporter};
   std::string settingsFile;
-  ManagerPlatform platform{view, screen, desk, desk, 0x77, clock, events};
+  ManagerPlatform platform{view, screen, desk, desk, 0x77, desktop, desktop};
   LinkvaneManager manager{platform, desk, desk, settings, settingsFile, fake.reporter};
-  ManagerTest() { clock.stepPerReading = 30; }
+  ManagerTest() { desktop.stepPerReading = 30; }
 };
 
 TEST_F(ManagerTest, CommandLineRunsAtMostOneCommandAndEndsWithItsOutcome) {
@@ -105,7 +101,7 @@ TEST_F(ManagerTest, CommandLineRunsAtMostOneCommandAndEndsWithItsOutcome) {
 // The tray's callback codes arrive as the X of a mouse move, in twips. The
 // restore's wait starts afresh when the clock passes midnight.
 TEST_F(ManagerTest, TheTrayIconTellsTheStateAndAnswersItsClicks) {
-  clock.SetSeconds(86399.95);
+  desktop.ms = 86399950;
   for (const int32_t shownState : {state::kNormal, state::kMaximized}) {
     view.state = shownState;
     manager.Form_Resize();
@@ -116,12 +112,11 @@ TEST_F(ManagerTest, TheTrayIconTellsTheStateAndAnswersItsClicks) {
     manager.Form_MouseMove(0, 0, 0x203 * 15, 0);
     EXPECT_EQ(view.log, (Strings{"State=" + std::to_string(shownState), "taskbar on", "show",
                                  "refresh", "foreground"}));
-    EXPECT_GE(events.calls, 1) << "pending events run during the restore";
+    EXPECT_GE(desktop.events, 1) << "pending events run during the restore";
   }
-  Strings operations;
-  for (const auto& [op, record] : desk.tray) operations.push_back(std::to_string(op));
-  EXPECT_EQ(operations, (Strings{"0", "1", "2", "0", "1", "2"}));  // add, modify, delete
-  EXPECT_STREQ(desk.tray[1].second.tip, "Zemlo Linkvane Manager - Service Stopped");
+  const std::pair<int32_t, std::string> added{0, "Zemlo Linkvane Manager - Service Stopped"},
+      tipped{1, added.second}, deleted{2, ""};
+  EXPECT_EQ(desk.tray, (std::vector{added, tipped, deleted, added, tipped, deleted}));
   const std::tuple<float, bool, std::string> clicks[] = {
       {0x205, false, "popup"}, {0x205, true, ""},  {0x204, false, ""},
       {0x201, false, ""},      {516.5, false, ""}, {517.4, false, "popup"}};

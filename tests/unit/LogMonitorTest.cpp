@@ -7,7 +7,7 @@
 namespace zlv {
 namespace {
 
-using Strings = std::vector<std::string>;
+using test::Strings;
 
 // Lines of `length` bytes (CR LF included) whose Time fields count up from `firstId`.
 std::string LogText(int firstId, int count, std::size_t length = 100) {
@@ -51,11 +51,17 @@ struct MonitorLogTest : ::testing::Test, MonitorLogForm {
     monitor.Timer1_Timer();
   }
 
+  Strings FirstCells() const {
+    Strings cells;
+    for (const auto& row : grid.rows) cells.push_back(row[0]);
+    return {cells.begin() + 1, cells.end()};
+  }
+
   test::FakeReporter fake;
   test::FakeProfileStore profile;
-  test::FakeBeeper beeper;
-  ManagerGlobal settings{profile, beeper, fake.reporter};
-  test::FakeWindowFrame frame;
+  test::FakeDesktop desktop;
+  ManagerGlobal settings{profile, desktop, fake.reporter};
+  test::FakeFrame<WindowFrame> frame;
   test::FakeLogGrid grid;
   test::FakeTimer timer;
   test::FakeScreen screen;
@@ -78,7 +84,7 @@ TEST_F(MonitorLogTest, ReadsOnlyTheNewBytesWithinTheCapIntoTwoHundredRows) {
   for (const auto& [lines, length, shown] : firstReads) {
     Open(LogText(0, lines, length));
     EXPECT_EQ(monitor.LastLogLength(), static_cast<int32_t>(lines * length));
-    EXPECT_EQ(grid.FirstCells(), shown) << lines << "x" << length;
+    EXPECT_EQ(FirstCells(), shown) << lines << "x" << length;
     EXPECT_EQ(grid.touched, !shown.empty()) << "an unchanged length touches nothing";
   }
   Open(LogText(0, 30));
@@ -86,10 +92,10 @@ TEST_F(MonitorLogTest, ReadsOnlyTheNewBytesWithinTheCapIntoTwoHundredRows) {
   Tick(LogText(500, 20), std::ios::trunc);  // replaced by a shorter file
   Tick(LogText(700, 20), std::ios::trunc);  // the same length again: not noticed
   EXPECT_EQ(monitor.LastLogLength(), 2000);
-  EXPECT_EQ(grid.FirstCells(), Ids(519, 500, Ids(149, 50, Ids(29, 0))));
+  EXPECT_EQ(FirstCells(), Ids(519, 500, Ids(149, 50, Ids(29, 0))));
   Open(LogText(0, 250, 30));  // 7500 bytes: read whole
   Tick(LogText(250, 1, 30));
-  EXPECT_EQ(grid.FirstCells(), Ids(250, 52)) << "at most 200 rows, the header included";
+  EXPECT_EQ(FirstCells(), Ids(250, 52)) << "at most 200 rows, the header included";
 }
 
 // A line not yet ended is consumed anyway; only its remainder comes next.
@@ -114,11 +120,11 @@ TEST_F(MonitorLogTest, OpeningFillsAtOnceAndTicksAtTheScreenedRefreshTime) {
       {"abc", 500}, {std::nullopt, 500}, {"", 500},        {"  2 50", 250}};
   for (const auto& [text, interval] : cases) {
     profile = test::FakeProfileStore(), timer = test::FakeTimer();
-    if (text) profile.Set("Log Monitor Options", "Refresh Time", *text);
+    if (text) profile.content = "[Log Monitor Options]\r\nRefresh Time=" + *text;
     Open(LogText(0, 3));
     EXPECT_EQ(std::pair(timer.interval, timer.enabled), std::pair(interval, true))
         << text.value_or("absent");
-    EXPECT_EQ(grid.FirstCells(), Ids(2, 0)) << "filled before the first tick";
+    EXPECT_EQ(FirstCells(), Ids(2, 0)) << "filled before the first tick";
   }
 }
 
@@ -136,8 +142,7 @@ TEST_F(MonitorLogTest, TheMinimumSizeHoldsOnlyInTheNormalStateAndTheGridFillsThe
   }
   bool cancel = false;
   monitor.Form_Unload(cancel);
-  EXPECT_EQ(profile.Written(), (Strings{"State=2"}));
-  EXPECT_EQ(profile.writes[0].section, "Log Monitor Options");
+  EXPECT_EQ(profile.content, "[Log Monitor Options]\r\nState=2\r\n");
 }
 
 }  // namespace

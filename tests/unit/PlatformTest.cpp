@@ -3,17 +3,15 @@
 #include "Fakes.h"
 #include "platform/WinVersion.h"
 
-namespace zlv {
+namespace zlv::test {
 namespace {
 
 using namespace std::string_literals;
 
-// The NT version key as the three registry calls see it: absent (Windows 9x)
-// or holding a value of some type and stored bytes. Every call is logged.
-class VersionKey : public RegistryApi {
- public:
+// The NT version key as the registry calls see it: absent (Windows 9x) or
+// holding a value of some type and stored bytes.
+struct VersionKey : RegistryApi {
   int32_t OpenKey(RegKey parent, const std::string& subKey, RegKey& key) override {
-    calls.push_back("open");
     const bool found = value && parent == kHkeyLocalMachine &&
                        subKey == "Software\\Microsoft\\Windows NT\\CurrentVersion";
     if (found) key = 0x100;
@@ -21,18 +19,17 @@ class VersionKey : public RegistryApi {
   }
   int32_t QueryValue(RegKey key, const std::string& name, uint32_t& type, std::string* data,
                      uint32_t& size) override {
-    calls.push_back(data ? "read" : "size");
     if (key != 0x100 || name != "CurrentVersion") return key != 0x100 ? 6 : 2;
     if (data) data->replace(0, value->second.size(), value->second);
     type = value->first, size = static_cast<uint32_t>(value->second.size());
     return kRegSuccess;
   }
   int32_t CloseKey(RegKey key) override {
-    calls.push_back("close " + std::to_string(key));
+    closed.push_back(key);
     return key == 0 ? 6 : kRegSuccess;
   }
   std::optional<std::pair<uint32_t, std::string>> value;
-  std::vector<std::string> calls;
+  std::vector<RegKey> closed;
 };
 
 TEST(GetWinVersion, LabelsTheNtVersionTextAndAlwaysClosesTheKey) {
@@ -45,18 +42,18 @@ TEST(GetWinVersion, LabelsTheNtVersionTextAndAlwaysClosesTheKey) {
   for (const auto& [type, text, label] : cases) {
     VersionKey registry;
     if (text) registry.value = {type, *text};
-    test::FakeReporter fake;
+    FakeReporter fake;
     EXPECT_EQ(GetWinVersion(registry, fake.reporter), label) << text.value_or("no key");
-    EXPECT_EQ(registry.calls.back(), text ? "close 256" : "close 0");
+    EXPECT_EQ(registry.closed, std::vector<RegKey>{text ? 0x100u : 0u});
   }
 }
 
 TEST(StripTerminator, CutsAtTheFirstNulWhosePositionFitsSixteenBits) {
-  test::FakeReporter fake;
+  FakeReporter fake;
   EXPECT_EQ(StripTerminator(fake.reporter, "ab\0c\0"s), "ab");
   const std::string fits = std::string(32766, 'x') + '\0';  // the NUL at position 32767
   EXPECT_EQ(StripTerminator(fake.reporter, fits), fits.substr(0, 32766));
-  EXPECT_THROW(StripTerminator(fake.reporter, 'x' + fits), test::ProgramEnded) << "overflow";
+  EXPECT_THROW(StripTerminator(fake.reporter, 'x' + fits), ProgramEnded) << "overflow";
 }
 
 constexpr WindowHandle kDialog = 100, kFrame1 = 101, kFrame2 = 102, kStranger = 300;
@@ -74,16 +71,15 @@ struct Theme {
     layer.initResult = initResult;
     theme.ApplyXPTheme();
   }
-  test::FakeReporter fake;
-  test::FakeWindowProcLayer layer;
+  FakeReporter fake;
+  FakeWindowProcLayer layer;
   XPTheme theme;
 };
 
 // Frames are subclassed once each, all but the excluded one, and put back
 // afterwards; not at all when comctl32 fails or lacks InitCommonControlsEx.
 TEST(XPTheme, OnlyXPAndLaterWithCommonControlsSubclassTheirFrames) {
-  const Procs both = {{kFrame1, 0x5000}, {kFrame2, 0x5100}};
-  const Procs second = {{kFrame2, 0x5100}};
+  const Procs both = {{kFrame1, 0x5000}, {kFrame2, 0x5100}}, second = {{kFrame2, 0x5100}};
   const std::tuple<std::string, std::optional<int32_t>, std::string, Procs> cases[] = {
       {"9X", 1, "", {}},
       {"2K", 1, "", {}},
@@ -130,4 +126,4 @@ TEST(XPTheme, WindowProcRoutesEachMessage) {
 }
 
 }  // namespace
-}  // namespace zlv
+}  // namespace zlv::test

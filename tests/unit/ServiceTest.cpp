@@ -1,33 +1,218 @@
 #include <gtest/gtest.h>
 
-#include "FakeServiceDesk.h"
-#include "FakeSvcIt.h"
+#include <set>
+
 #include "Fakes.h"
+#include "SvcItContract.h"
 #include "service/InstallAs.h"
 #include "service/ServiceConfig.h"
+#include "service/ServiceOperations.h"
 
-namespace zlv {
+namespace zlv::test {
 namespace {
 
 using namespace std::string_literals;
+using Operation = void (ServiceOperations::*)();
 
-struct StatusLineTest : ::testing::Test {
-  test::FakeSvcIt svc;
-  test::FakeStatusBar bar;
-  test::FakeTimer poll, countdown;
-  test::FakeReporter fake;
-  StatusLine line{svc, bar, poll, countdown, fake.reporter};
+// An in-memory service-control component that keeps the real one's contract,
+// held to it below. It logs every value written and every call made, in order
+// ("Option10=2", "Installed", "Install(False)", "SendControl(200)"), and plays
+// the service's part as told by its behaviour; a slow service takes
+// `stopReadings` state readings to stop when nobody waits for it. A call named
+// in `failing` raises, as the real one does when the service manager refuses
+// access. It is its own side of the contract.
+class FakeSvcIt : public SvcIt {
+ public:
+  SvcIt& Svc() { return *this; }
+  std::string Program() const { return "C:\\Zemlo\\Linkvane_Service.exe"; }
+  void Behave(Behaviour b) { behaviour = b; }
+  std::vector<int32_t> Delivered() const { return delivered; }
+  bool Eventually(const std::function<bool()>& probe) {
+    for (int reading = 0; reading < 10; ++reading) {
+      if (probe()) return true;
+    }
+    return false;
+  }
+
+  bool installed = false, running = false;
+  Behaviour behaviour = Behaviour::kWellBehaved;
+  int32_t stopReadings = 3;
+  std::set<std::string> failing;
+  std::vector<std::string> log;
+  std::vector<int32_t> delivered;  // control codes the service received
+
+  void ServiceName(const std::string& v) override { Write("ServiceName", v); }
+  void DisplayName(const std::string& v) override { Write("DisplayName", v); }
+  void Option4(int16_t v) override { Write("Option4", std::to_string(v)); }
+  void AccountName(const std::string& v) override { Write("AccountName", v); }
+  void AccountPassword(const std::string& v) override { Write("AccountPassword", v); }
+  void ServiceDependencies(const std::string& v) override { Write("ServiceDependencies", v); }
+  void LocalSystemInteractive(bool v) override { Write("LocalSystemInteractive", Bool(v)); }
+  void Option9(bool v) override { Write("Option9", Bool(v)); }
+  void Option10(int16_t v) override { Write("Option10", std::to_string(v)); }
+  void ExecutablePath(const std::string& v) override { Write("ExecutablePath", v); }
+  void Description(const std::string& v) override { Write("Description", v); }
+
+  void Uninstall() override {
+    Call("Uninstall", "Uninstall");
+    markedForDeletion_ = true;
+    AskToStop(false);
+    Settle();
+  }
+  void Stop() override {
+    Call("Stop", "Stop");
+    AskToStop(true);
+  }
+  bool Running() override {
+    Read("Running");
+    return installed && running;
+  }
+  bool Installed() override {
+    Read("Installed");
+    return installed;
+  }
+  void Start(const std::string& arguments) override {
+    Call("Start(" + arguments + ")", "Start");
+    stopIn_ = -1;
+    if (behaviour != Behaviour::kNeverStarts) running = true;
+  }
+  void Install(bool option) override {
+    Log("Install(" + Bool(option) + ")", "Install");
+    // The old registration must be gone first, as the system requires.
+    if (installed) Raise(markedForDeletion_ ? 1072 : 1073, "CreateService failed");
+    installed = true;
+  }
+  void SendControl(int32_t code) override {
+    Call("SendControl(" + std::to_string(code) + ")", "SendControl");
+    if (code < 128 || code > 255) Raise(87, "ControlService: the parameter is incorrect");
+    if (running) delivered.push_back(code);
+  }
+
+ private:
+  static std::string Bool(bool v) { return v ? "True" : "False"; }
+  void Log(const std::string& entry, const std::string& name) {
+    log.push_back(entry);
+    if (failing.contains(name)) Raise(5, name + ": access is denied");
+  }
+  void Write(const std::string& name, const std::string& value) { Log(name + "=" + value, name); }
+  // A call that needs the service.
+  void Call(const std::string& entry, const std::string& name) {
+    Log(entry, name);
+    if (!installed) Raise(1060, "OpenService: the service does not exist");
+  }
+  void AskToStop(bool awaited) {
+    if (behaviour == Behaviour::kIgnoresStop) return;
+    if (awaited || behaviour != Behaviour::kStopsSlowly) {
+      running = false;
+    } else if (running && stopIn_ < 0) {
+      stopIn_ = stopReadings;
+    }
+  }
+  // A stop in progress ends after its readings.
+  void Read(const std::string& name) {
+    Log(name, name);
+    if (stopIn_ > 0 && --stopIn_ == 0) running = false;
+    Settle();
+  }
+  // A service marked for deletion goes once it has stopped.
+  void Settle() {
+    if (markedForDeletion_ && !running) installed = markedForDeletion_ = false;
+  }
+
+  bool markedForDeletion_ = false;
+  int32_t stopIn_ = -1;
 };
 
-TEST_F(StatusLineTest, PollsEveryFiveSecondsForTheStateAndStopsACountdown) {
-  line.StartTimers();
+INSTANTIATE_TYPED_TEST_SUITE_P(InMemory, SvcItContract, FakeSvcIt);
+
+struct FakeStatusBar : StatusBar {
+  void SetPanelText(int32_t panel, const std::string& text) override {
+    line = panel == 1 ? text : "panel " + std::to_string(panel);
+    if (!text.empty()) shown.push_back(line);
+  }
+  void Repaint() override {}
+  std::string line;
+  Strings shown;  // every text but the empty one, in order
+};
+
+// The manager's side of the operations; the fixture is also the login
+// dialog's window, whose user, scripted, types and clicks during each modal
+// showing, the message boxes and the shell.
+struct ServiceTest : ::testing::Test, InstallAsWindow, MessageBoxes, ShellLauncher {
+  void Build(InstallAsEvents& events) override {
+    if (!buildError.empty()) Raise(7, buildError);
+    user = &events;
+  }
+  WindowHandle Handle() override { return user ? 500 : 0; }
+  void RunModal() override { ++showings, script(); }
+  void Hide() override {}
+  std::string Text(InstallAsBox box) override { return texts[box]; }
+  void SetText(InstallAsBox box, const std::string& text) override { texts[box] = text; }
+  int32_t Show(const std::string& text, int32_t flags, const std::string& title) override {
+    EXPECT_TRUE(opened.empty()) << "a program started before its box was closed";
+    boxes.push_back(std::to_string(flags) + " " + title + ": " + text);
+    return mb::kAnswerYes;
+  }
+  void Open(const std::string& operation, const std::string& file, const std::string& parameters,
+            const std::string& directory, int32_t showMode) override {
+    opened.push_back(operation + "|" + file + "|" + parameters + "|" + directory + "|" +
+                     std::to_string(showMode));
+  }
+  bool Showing(std::function<void()> userScript) {
+    script = std::move(userScript);
+    dialog.ShowModal();
+    return dialog.OKPressed();
+  }
+
+  void Given(bool installed, bool running, Behaviour behaviour = Behaviour::kWellBehaved,
+             std::set<std::string> failing = {}) {
+    svc = FakeSvcIt();
+    svc.installed = installed, svc.running = running, svc.behaviour = behaviour;
+    svc.failing = std::move(failing);
+    bar.shown.clear();
+  }
+  // The log without the state readings; with `written` false, without the values written too.
+  std::string Actions(bool written) const {
+    std::string actions;
+    for (const auto& a : svc.log) {
+      if (a != "Installed" && a != "Running" && (written || a.find('=') == a.npos)) {
+        actions += (actions.empty() ? "" : ", ") + a;
+      }
+    }
+    return actions;
+  }
+
+  FakeSvcIt svc;
+  FakeStatusBar bar;
+  FakeTimer poll, countdown;
+  FakeReporter fake;
+  FakeProfileStore store;
+  FakeDesktop desktop;
+  ManagerGlobal settings{store, desktop, fake.reporter};
+  StatusLine status{svc, bar, poll, countdown, fake.reporter};
+  std::string settingsFile = "C:\\Zemlo\\ZemloLinkvaneManager-Settings.ini",
+              appFolder = "C:\\Zemlo";
+  int showings = 0, repaints = 0;
+  InstallAsEvents* user = nullptr;
+  std::function<void()> script = [this] {
+    texts = {{InstallAsBox::kUsername, ".\\netadmin"}, {InstallAsBox::kPassword, "s3cret"}};
+    user->cmdOK_Click();
+  };
+  std::map<InstallAsBox, std::string> texts;
+  std::string buildError;
+  Strings boxes, opened;
+  FakeWindowProcLayer layer;
+  XPTheme theme{layer, fake.reporter, [] { return std::string("9X"); }};
+  InstallAs dialog{*this, settings, settingsFile, theme};
+  ServiceOperations ops{{svc, status, settings, settingsFile, appFolder, dialog, *this, *this,
+                         desktop, desktop, fake.reporter, [this] { ++repaints; }}};
+};
+
+TEST_F(ServiceTest, StatusLinePollsEveryFiveSecondsForTheStateAndStopsACountdown) {
+  status.StartTimers();
   EXPECT_EQ(std::tuple(poll.interval, poll.enabled, countdown.interval, countdown.enabled),
             std::tuple(5000, true, 1000, false));
-  const struct {
-    bool installed, running;
-    std::set<std::string> failing;
-    std::string bar, text;
-  } cases[] = {
+  const std::tuple<bool, bool, std::set<std::string>, std::string, std::string> cases[] = {
       {false, true, {}, "Service is not installed", "Service not installed"},
       {true, true, {}, "Service is Running", "Service Running"},
       {true, false, {"Option10", "ServiceName"}, "Service is Stopped", "Service Stopped"},
@@ -35,31 +220,187 @@ TEST_F(StatusLineTest, PollsEveryFiveSecondsForTheStateAndStopsACountdown) {
       {true, true, {"Installed"}, "Service failed to start", "Service Unknown"},
       {true, true, {"Running"}, "Service failed to start", "Service Unknown"},
   };
-  for (const auto& c : cases) {
-    svc.installed = c.installed, svc.running = c.running, svc.failing = c.failing;
+  for (const auto& [installed, running, failing, line, text] : cases) {
+    Given(installed, running, Behaviour::kWellBehaved, failing);
     const int pollStarts = poll.starts;
-    line.StatusDisplay("Service failed to start", 10);
+    status.StatusDisplay("Service failed to start", 10);
     EXPECT_EQ(poll.starts, pollStarts + 1) << "an outcome gets a whole poll interval";
-    line.ShowState_Timer();
-    EXPECT_EQ(bar.Line(), c.bar);
-    EXPECT_EQ(line.StatusText(), c.text);
-    EXPECT_EQ(countdown.enabled, c.text == "Service Unknown") << c.text;
+    status.ShowState_Timer();
+    EXPECT_EQ(bar.line, line);
+    EXPECT_EQ(status.StatusText(), text);
+    EXPECT_EQ(countdown.enabled, text == "Service Unknown") << text;
   }
   EXPECT_FALSE(fake.Reported());
 }
 
-TEST_F(StatusLineTest, ATemporaryTextLivesItsTicksAndBelowOneTickStays) {
+TEST_F(ServiceTest, StatusLineKeepsATemporaryTextForItsTicksAndBelowOneTickForGood) {
   for (const int32_t ttl : {3, 1, 0, -1, INT32_MIN}) {
-    line.StatusDisplay("Installing service...", 10);
-    line.StatusDisplayTimer_Timer();  // a new text restarts the count
-    line.StatusDisplay("Service is Running", ttl);
-    for (int tick = 1; tick < ttl; ++tick) line.StatusDisplayTimer_Timer();
-    EXPECT_EQ(bar.Line(), "Service is Running") << ttl;
+    status.StatusDisplay("Installing service...", 10);
+    status.StatusDisplayTimer_Timer();  // a new text restarts the count
+    status.StatusDisplay("Service is Running", ttl);
+    for (int tick = 1; tick < ttl; ++tick) status.StatusDisplayTimer_Timer();
+    EXPECT_EQ(bar.line, "Service is Running") << ttl;
     EXPECT_EQ(countdown.enabled, ttl > 0) << ttl;
-    if (ttl > 0) line.StatusDisplayTimer_Timer();
-    EXPECT_EQ(bar.Line(), ttl > 0 ? "" : "Service is Running") << ttl;
+    if (ttl > 0) status.StatusDisplayTimer_Timer();
+    EXPECT_EQ(bar.line, ttl > 0 ? "" : "Service is Running") << ttl;
     EXPECT_FALSE(countdown.enabled) << ttl;
   }
+}
+
+// Every operation judges its outcome by the state read afterwards, skips its
+// failing component calls (hide aside) and never reports them.
+TEST_F(ServiceTest, OutcomesFollowTheStateReadAfterwards) {
+  const auto install = &ServiceOperations::ServiceInstall, start = &ServiceOperations::ServiceStart,
+             stop = &ServiceOperations::ServiceStop, show = &ServiceOperations::ServiceShow,
+             hide = &ServiceOperations::ServiceHide;
+  const std::set<std::string> all = {"Installed", "Running", "Install",    "Uninstall",
+                                     "Start",     "Stop",    "SendControl"};
+  const std::string installing = "Installing service...",
+                    installed = "Service installed successfully",
+                    notInstalled = "Service failed to install", running = "Service is Running",
+                    notStarted = "Service failed to start", notStopped = "Service failed to stop";
+  const struct {
+    Operation run;
+    bool installed, running;
+    std::set<std::string> failing;
+    std::string calls;
+    Strings shown;
+    bool succeeded = false;
+  } cases[] = {
+      // clang-format off
+      {install, 1, 1, {}, "Uninstall, Install(False)", {installed}, true},
+      {install, 0, 0, {"Install"}, "Install(False)", {notInstalled}},
+      {install, 0, 0, {"Installed"}, "Install(False)", {notInstalled}},
+      // an old registration that cannot be removed stays, and the reading tells so
+      {install, 1, 0, {"Option10", "Uninstall"}, "Uninstall, Install(False)", {installed}, true},
+      {start, 1, 1, {}, "Start(), SendControl(200)", {running}, true},
+      {start, 0, 0, {}, "Install(False), Start(), SendControl(200)", {installing, installed, running}, true},
+      {start, 0, 0, {"Install"}, "Install(False)", {installing, notInstalled, notStarted}},
+      {stop, 0, 0, {}, "", {"Service was not installed"}},
+      // refused access, to the action alone or to every call: a failure text, no claim
+      {start, 1, 0, {"Start"}, "Start()", {notStarted}},
+      {start, 1, 0, all, "Start()", {notStarted}},
+      {stop, 1, 1, {"Stop"}, "Stop", {notStopped}},
+      {stop, 1, 1, all, "Stop", {notStopped}},
+      {install, 0, 0, all, "Install(False)", {notInstalled}},
+      // a stopped service is started, which sends 200 itself; a missing one is installed first
+      {show, 1, 0, {}, "Start(), SendControl(200), SendControl(200)", {running}, true},
+      {hide, 0, 0, {}, "Install(False), Start(), SendControl(200), SendControl(201)", {installing, installed, running}, true},
+      {show, 0, 0, {"Install"}, "Install(False)", {installing, notInstalled}},
+      {show, 1, 1, {"SendControl"}, "SendControl(200)", {}},
+      // clang-format on
+  };
+  for (const auto& c : cases) {
+    Given(c.installed, c.running, Behaviour::kWellBehaved, c.failing);
+    (ops.*c.run)();
+    SCOPED_TRACE(c.calls + " " + ::testing::PrintToString(c.failing));
+    EXPECT_EQ(Actions(false), c.calls);
+    EXPECT_EQ(bar.shown, c.shown);
+    EXPECT_EQ(ops.LastOutcomeSucceeded(), c.succeeded);
+    if (!c.shown.empty()) {
+      EXPECT_EQ(status.DisplayCountdown(), 10) << "an outcome's lifetime";
+    }
+  }
+  EXPECT_FALSE(fake.Reported());
+  EXPECT_EQ(desktop.slept, 0) << "no wait between removal and new registration";
+}
+
+TEST_F(ServiceTest, EachOperationWritesWhatItReliesOnFirst) {
+  store.content = "[Service Options]\r\nDependencies=Tcpip;Afd\r\n";
+  const std::string preamble =
+      "Option10=2, LocalSystemInteractive=True, ServiceName=Zemlo Linkvane, Option4=0, "
+      "Option9=True";
+  const std::string registration =
+      "Option10=2, LocalSystemInteractive=True, ServiceName=Zemlo Linkvane, DisplayName=Zemlo "
+      "Linkvane, ExecutablePath=C:\\Zemlo\\Linkvane_Service.exe, Option4=0, AccountName=, "
+      "AccountPassword=, Option9=True, ServiceDependencies=Tcpip;Afd, Description=Zemlo Linkvane "
+      "Service - Network management tools, Install(False)";
+  const std::string typedAccount =
+      "Option10=2, ServiceName=Zemlo Linkvane, DisplayName=Zemlo Linkvane, "
+      "ExecutablePath=C:\\Zemlo\\Linkvane_Service.exe, AccountName=.\\netadmin, "
+      "AccountPassword=s3cret, LocalSystemInteractive=False, Option4=0, Option9=True, "
+      "ServiceDependencies=Tcpip;Afd, Description=Zemlo Linkvane Service - Network management "
+      "tools, Install(False)";
+  const std::tuple<Operation, bool, std::string> cases[] = {
+      {&ServiceOperations::ServiceInstall, false, registration},
+      {&ServiceOperations::ServiceInstallAs, false, typedAccount},
+      {&ServiceOperations::ServiceUninstall, false,
+       "Option10=2, ServiceName=Zemlo Linkvane, DisplayName=Zemlo Linkvane, "
+       "ExecutablePath=C:\\Zemlo\\Linkvane_Svc.exe"},
+      {&ServiceOperations::ServiceStop, false, preamble},
+      // hiding a stopped service runs the start, which writes its own preamble
+      {&ServiceOperations::ServiceHide, true,
+       preamble + ", " + preamble + ", Start(), SendControl(200), SendControl(201)"},
+  };
+  for (const auto& [run, installed, actions] : cases) {
+    Given(installed, false);
+    (ops.*run)();
+    EXPECT_EQ(Actions(true), actions);
+  }
+  EXPECT_EQ(store.content,
+            "[Service Options]\r\nDependencies=Tcpip;Afd\r\nUsername=.\\netadmin\r\n")
+      << "the password goes nowhere but to the component";
+}
+
+// Events run and the manager repaints after a showing; a dialog that cannot
+// be built is told of in a box.
+TEST_F(ServiceTest, InstallAsWithoutAnAccountNameOrADialogInstallsNothing) {
+  script = [this] { texts.clear(), user->cmdOK_Click(); };
+  ops.ServiceInstallAs();
+  user = nullptr, buildError = "Out of memory";
+  ops.ServiceInstallAs();
+  EXPECT_EQ(Actions(true), "");
+  EXPECT_EQ(boxes, Strings{"0 Zemlo Linkvane Manager: Unable to open Install As window. error: "
+                           "Out of memory"});
+  EXPECT_EQ(std::tuple(showings, desktop.events, repaints, fake.Reported()),
+            std::tuple(1, 1, 1, false));
+}
+
+// The removal is watched for at most 5 s in 10 ms steps, serving events
+// between them; a service that goes only later has failed to uninstall.
+TEST_F(ServiceTest, UninstallWaitsAtMostFiveSeconds) {
+  const std::tuple<bool, Behaviour, int32_t, int64_t, bool, int64_t, int64_t> cases[] = {
+      {false, Behaviour::kWellBehaved, 0, 36000000, true, 0, 0},
+      {true, Behaviour::kWellBehaved, 0, 36000000, true, 0, 0},
+      {true, Behaviour::kStopsSlowly, 300, 36000000, true, 2900, 3100},
+      {true, Behaviour::kStopsSlowly, 700, 36000000, false, 4990, 5100},
+      {true, Behaviour::kIgnoresStop, 0, 36000000, false, 4990, 5100},
+      // the wait starts afresh when the clock jumps back at midnight: 2 s before, 5 s after
+      {true, Behaviour::kIgnoresStop, 0, 86398000, false, 6900, 7200},
+  };
+  for (const auto& [installed, behaviour, stopReadings, ms, gone, minSlept, maxSlept] : cases) {
+    Given(installed, installed, behaviour);
+    svc.stopReadings = stopReadings;
+    desktop.ms = ms, desktop.slept = desktop.events = 0;
+    ops.ServiceUninstall();
+    SCOPED_TRACE(stopReadings);
+    EXPECT_EQ(bar.line,
+              gone ? "Service was uninstalled successfully" : "Service failed to uninstall");
+    EXPECT_GE(desktop.slept, minSlept);
+    EXPECT_LE(desktop.slept, maxSlept);
+    EXPECT_EQ(desktop.events * 10, desktop.slept) << "events run after every 10 ms sleep";
+    EXPECT_EQ(Actions(false), installed ? "Uninstall" : "");
+    EXPECT_EQ(ops.LastOutcomeSucceeded(), gone);
+  }
+}
+
+// The desktop program starts in the application's folder, shown, once the
+// reminder is closed. Hide and it report a failed call, unlike the other operations.
+TEST_F(ServiceTest, RunInteractiveStopsARunningServiceFirstAndReportsAFailure) {
+  Given(true, true);
+  ops.RunInteractive();
+  EXPECT_EQ(opened, Strings{"Open|C:\\Zemlo\\Linkvane.exe||C:\\Zemlo|1"});
+  EXPECT_EQ(std::tuple(boxes.size(), svc.running), std::tuple(2u, false));
+  opened.clear();
+  const std::tuple<Operation, std::string, std::string> cases[] = {
+      {&ServiceOperations::ServiceHide, "SendControl", "ServiceHide\r\nLine Number: 80"},
+      {&ServiceOperations::RunInteractive, "Stop", "RunInteractive\r\nLine Number: 50"}};
+  for (const auto& [run, failing, where] : cases) {
+    Given(true, true, Behaviour::kWellBehaved, {failing});
+    EXPECT_THROW((ops.*run)(), ProgramEnded);
+    EXPECT_NE(fake.message.find("Procedure Name: " + where), std::string::npos);
+  }
+  EXPECT_TRUE(opened.empty());
 }
 
 TEST(ServiceConfig, TextsBecomeWhatTheRegistrationHolds) {
@@ -82,67 +423,32 @@ TEST(ServiceConfig, TextsBecomeWhatTheRegistrationHolds) {
   EXPECT_TRUE(secret.empty());
 }
 
-// The login dialog over a window whose user, scripted, types and clicks during
-// each modal showing. Its theming is proven under Wine with the real window.
-struct InstallAsTest : ::testing::Test, InstallAsWindow {
-  void Build(InstallAsEvents& events) override { user = &events; }
-  WindowHandle Handle() override { return user ? 500 : 0; }
-  void RunModal() override { script(); }
-  void Hide() override {}
-  std::string Text(InstallAsBox box) override { return texts[box]; }
-  void SetText(InstallAsBox box, const std::string& text) override { texts[box] = text; }
-  bool Show(std::function<void()> userScript) {
-    script = std::move(userScript);
-    dialog.ShowModal();
-    return dialog.OKPressed();
-  }
-  // What the key handler lets through lands in the box.
-  void TypePassword(const std::string& keys) {
-    for (int16_t key : keys) {
-      user->txtPassword_KeyPress(key);
-      if (key != 0) texts[InstallAsBox::kPassword] += static_cast<char>(key);
-    }
-  }
-
-  InstallAsEvents* user = nullptr;
-  std::function<void()> script;
-  std::map<InstallAsBox, std::string> texts;
-  test::FakeReporter fake;
-  test::FakeProfileStore store;
-  test::FakeBeeper beeper;
-  ManagerGlobal settings{store, beeper, fake.reporter};
-  std::string settingsFile = "s.ini";
-  test::FakeWindowProcLayer layer;
-  XPTheme theme{layer, fake.reporter, [] { return std::string("9X"); }};
-  InstallAs dialog{*this, settings, settingsFile, theme};
-};
-
-TEST_F(InstallAsTest, OffersTheStoredNameAndConfirmingByOKOrEnterStoresOnlyTheName) {
+// Typed keys that the handler lets through land in the password box; Enter
+// confirms. A showing after the window's close box starts anew and unconfirmed.
+TEST_F(ServiceTest, LoginOffersTheStoredNameAndConfirmingByOKOrEnterStoresOnlyTheName) {
   const std::tuple<std::optional<std::string>, std::string, std::string> cases[] = {
       {std::nullopt, ".\\Administrator", "pa\"ss"},
       {"", ".\\Administrator", "pa\"ss\r"},
       {"CORP\\svc", "CORP\\svc", "pa\"ss\r"}};
   for (const auto& [stored, offered, keys] : cases) {
-    store = test::FakeProfileStore(), user = nullptr, texts.clear();
-    if (stored) store.Set("Service Options", "Username", *stored);
-    EXPECT_TRUE(Show([&] {
+    user = nullptr, texts.clear();
+    store.content = stored ? "[Service Options]\r\nUsername=" + *stored + "\r\n" : ""s;
+    EXPECT_TRUE(Showing([&] {
       EXPECT_EQ(texts, (std::map<InstallAsBox, std::string>{{InstallAsBox::kUsername, offered}}));
-      TypePassword(keys);
+      for (int16_t key : keys) {
+        user->txtPassword_KeyPress(key);
+        if (key != 0) texts[InstallAsBox::kPassword] += static_cast<char>(key);
+      }
       if (keys.back() != '\r') user->cmdOK_Click();
     }));
-    EXPECT_EQ(dialog.UserName(), offered);
-    EXPECT_EQ(dialog.Password(), "pa\"ss");
-    EXPECT_EQ(store.Written(), std::vector<std::string>{"Username=" + offered});
+    EXPECT_EQ(std::pair(dialog.UserName(), dialog.Password()), std::pair(offered, "pa\"ss"s));
+    EXPECT_EQ(store.content, "[Service Options]\r\nUsername=" + offered + "\r\n");
+    EXPECT_FALSE(Showing([&] { user->cmdCancel_Click(); }));
   }
-}
-
-TEST_F(InstallAsTest, EachShowingStartsUnconfirmedAndARefusedWriteStillConfirms) {
   store.writable = false;
-  EXPECT_TRUE(Show([&] { user->cmdOK_Click(); }));
-  EXPECT_EQ(beeper.beeps, 1);
-  EXPECT_FALSE(Show([&] { user->cmdCancel_Click(); }));
-  EXPECT_FALSE(fake.Reported());
+  EXPECT_TRUE(Showing([&] { user->cmdOK_Click(); })) << "a refused write still confirms";
+  EXPECT_EQ(std::pair(desktop.beeps, fake.Reported()), std::pair(1, false));
 }
 
 }  // namespace
-}  // namespace zlv
+}  // namespace zlv::test

@@ -5,73 +5,86 @@
 #include "Fakes.h"
 #include "shell/FileProfileStore.h"
 
-namespace zlv {
+namespace zlv::test {
 namespace {
 
-using Strings = std::vector<std::string>;
-
-TEST(ErrorReporter, ShowsTheEightLinesThenBeepsThenEnds) {
-  test::FakeReporter fake;
-  EXPECT_THROW(fake.reporter.ReportError("Registry", "Getstring", Failure(-2147221504, "x y"), 20),
-               test::ProgramEnded);
-  EXPECT_EQ(fake.Message(),
+// The statement that ran last is named, a skipped one included.
+TEST(Procedure, ReportsAFailureInEightLinesThenBeepsThenEnds) {
+  FakeReporter fake;
+  Procedure p(fake.reporter, "Registry", "Getstring");
+  const auto body = [&] {
+    p.At(10);
+    p.Skip(20, [] { Raise(5, "skipped"); });
+    Raise(-2147221504, "x y");
+  };
+  EXPECT_THROW(p.Run(body), ProgramEnded);
+  EXPECT_EQ(fake.message,
             "*** INTERNAL PROGRAM ERROR - Please contact support@zemlo.example ***\r\n"
             "Version 3.2.1\r\nError Number: -2147221504\r\nDescription: x y\r\n"
             "Module Name: Registry\r\nProcedure Name: Getstring\r\nLine Number: 20\r\n"
             "Date and time: 06/12/2026 10:11:12");
-  EXPECT_EQ(fake.output.events, (std::vector<std::string>{"box Critical Error", "beep", "end"}));
+  EXPECT_EQ(fake.events, (Strings{"box Critical Error", "beep", "end"}));
 }
+
+struct Settings {
+  FakeProfileStore store;
+  FakeDesktop desktop;
+  FakeReporter fake;
+  ManagerGlobal global{store, desktop, fake.reporter};
+  FakeFrame<WindowFrame> window;  // 4800 x 3600
+  FakeScreen screen;              // 15360 x 11520
+};
 
 // The fuzz target proves for any bytes how blanks, quotes, NULs and the 1023
 // characters of the buffer shape what is read and written.
-TEST(ProfileEngine, FindsValuesAsThePlatformReadsThem) {
-  struct Case {
-    const char* what;
-    std::string content, section, key;
-    std::optional<std::string> expected;  // nullopt: absent
-  };
-  const Case cases[] = {
-      {"names ignore case", "[display options]\r\ntop=300\r\n", "DISPLAY Options", "TOP", "300"},
-      {"unmatched quotes stay", "[S]\r\nk=\"x'\r\n", "S", "k", "\"x'"},
-      {"first of duplicate keys", "[S]\nk=1\nk=2\n", "S", "k", "1"},
-      {"only the first of duplicate sections", "[S]\r\na=1\r\n[S]\r\nb=2\r\n", "S", "b",
-       std::nullopt},
-      {"unclosed header is no section", "[S\r\nk=1\r\n", "S", "k", std::nullopt},
-      {"header name runs to the last ']'", "[a]b]\r\nk=1\r\n", "a]b", "k", "1"},
-      {"a CR ends a line only where no LF follows", "[S]\r\nk=v\rj=w\r\n", "S", "k", "v\rj=w"},
+TEST(ReadINI, FindsValuesAsThePlatformReadsThemAndUnescapes) {
+  const struct {
+    std::optional<std::string> file;
+    std::string expected, defaultValue = "-", section = "S", key = "k";
+  } cases[] = {
+      {"[display options]\r\ntop=300\r\n", "300", "", "DISPLAY Options", "TOP"},
+      {"[a]b]\r\nk=1\r\n", "1", "", "a]b"},  // the header's name runs to the last ']'
+      {"[S]\r\nk=\"x'\r\n", "\"x'"},         // unmatched quotes stay
+      {"[S]\r\nk=\"  5\"\r\n", "5"},
+      {"[S]\nk=1\nk=2\n", "1"},
+      {"[S]\r\na=1\r\n[S]\r\nk=2\r\n", "-"},  // only the first of duplicate sections
+      {"[S\r\nk=1\r\n", "-"},
+      {"[S]\r\nk=v\rj=w\r\n", "v\rj=w"},  // a CR ends a line only where no LF follows
+      {"[S]\r\nk=\r\n", "  ", "  "},      // an empty value gives the default as passed
+      {std::nullopt, "def \t", "  def \t "},
+      {"[S]\r\nk=a<QUOTE><CR><LF>b<cr>\r\n", "a\"\r\nb<cr>"},  // marks in exact case
+      {std::nullopt, "\n", "<LF>"},
   };
   for (const auto& c : cases) {
-    EXPECT_EQ(profile::FindValue(c.content, c.section, c.key), c.expected) << c.what;
+    Settings s;
+    s.store.content = c.file;
+    EXPECT_EQ(s.global.ReadINI("f.ini", c.section, c.key, c.defaultValue), c.expected)
+        << c.file.value_or("no file");
   }
-  EXPECT_EQ(profile::ReadString(std::nullopt, "S", "k", "  def \t "), "  def \t");
 }
 
 TEST(ProfileEngine, WritesChangeOnlyWhatTheyMust) {
-  struct Case {
-    const char* what;
-    std::string before, section, key, value;
-    std::optional<std::string> after;  // nullopt: refused
-  };
-  const Case cases[] = {
-      {"in place keeps spelling, blanks and line end", "[s]\n  K = \"old\"  \nk=2\n", "S", "k", "",
-       "[s]\n  K =   \nk=2\n"},
-      {"new key before the section's blank lines", "[A]\r\na=1\r\n\r\n[B]\r\n", "a", "k", "v",
-       "[A]\r\na=1\r\nk=v\r\n\r\n[B]\r\n"},
-      {"new section at the end", "[A]\na=1", "B", "k", "v", "[A]\na=1\r\n[B]\r\nk=v\r\n"},
-      // An LF among lines that end in CR alone would join them into one line.
-      {"CR-only lines, new key", "[S]\rk=v", "S", "j", "w", "[S]\rk=v\rj=w\r"},
-      {"CR lines after the last LF", "[A]\r\n[S]\rk=v\r", "S", "j", "w", "[A]\r\n[S]\rk=v\rj=w\r"},
-      {"blank section", "", "  ", "k", "v", std::nullopt},
-      {"line break in the value", "", "S", "k", "two\nlines", std::nullopt},
-      {"'=' in the key reads back as a shorter key", "", "S", "a=b", "v", std::nullopt},
-      {"a key starting with '[' reads back as a header", "", "S", "[x", "]", std::nullopt},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(profile::WriteString(c.before, c.section, c.key, c.value), c.after) << c.what;
+  const std::tuple<std::string, std::string, std::string, std::string, std::optional<std::string>>
+      cases[] = {
+          // in place: spelling, blanks and line end kept
+          {"[s]\n  K = \"old\"  \nk=2\n", "S", "k", "", "[s]\n  K =   \nk=2\n"},
+          {"[A]\r\na=1\r\n\r\n[B]\r\n", "a", "k", "v", "[A]\r\na=1\r\nk=v\r\n\r\n[B]\r\n"},
+          {"[A]\na=1", "B", "k", "v", "[A]\na=1\r\n[B]\r\nk=v\r\n"},
+          // An LF among lines that end in CR alone would join them into one line.
+          {"[S]\rk=v", "S", "j", "w", "[S]\rk=v\rj=w\r"},
+          {"[A]\r\n[S]\rk=v\r", "S", "j", "w", "[A]\r\n[S]\rk=v\rj=w\r"},
+          // refused: a blank section, a line break, what reads back as another key or a header
+          {"", "  ", "k", "v", std::nullopt},
+          {"", "S", "k", "two\nlines", std::nullopt},
+          {"", "S", "a=b", "v", std::nullopt},
+          {"", "S", "[x", "]", std::nullopt},
+      };
+  for (const auto& [before, section, key, value, after] : cases) {
+    EXPECT_EQ(profile::WriteString(before, section, key, value), after) << before << key;
   }
 }
 
-TEST(ManagerGlobal, ReadsTheNumberAtTheStartOfATextAndRoundsHalvesToEven) {
+TEST(Numbers, AreReadFromTheStartOfATextAndRoundedHalfToEven) {
   const std::pair<const char*, double> numbers[] = {
       {"-120", -120},       {"+7", 7},          {"12abc", 12}, {"", 0},        {".5", 0.5},
       {" - 1\t2\n3", -123}, {"1.2.3", 1.2},     {"1,5", 1},    {"1D3", 1000},  {"2.5E-1", 0.25},
@@ -87,45 +100,12 @@ TEST(ManagerGlobal, ReadsTheNumberAtTheStartOfATextAndRoundsHalvesToEven) {
   EXPECT_THROW(ToInt16(-32769.0), Failure);
 }
 
-struct Settings {
-  test::FakeProfileStore store;
-  test::FakeBeeper beeper;
-  test::FakeReporter fake;
-  ManagerGlobal global{store, beeper, fake.reporter};
-  test::FakeWindowFrame window;  // 4800 x 3600
-  test::FakeScreen screen;       // 15360 x 11520
-};
-
-TEST(ManagerGlobal, ReadINITakesTheStoresAnswerOrTheDefaultAndUnescapes) {
-  const std::tuple<std::optional<std::string>, std::string, std::string> cases[] = {
-      {"[S]\r\nk=\r\n", "  ", "  "},  // an empty value: the default as passed
-      {"[S]\r\nk=\"  5\"\r\n", "", "5"},
-      {"[S]\r\nk=a<QUOTE><CR><LF>b<cr>\r\n", "", "a\"\r\nb<cr>"},  // marks in exact case
-      {std::nullopt, "<LF>", "\n"},
-  };
-  for (const auto& [file, defaultValue, expected] : cases) {
-    Settings s;
-    s.store.content = file;
-    EXPECT_EQ(s.global.ReadINI("f.ini", "S", "k", defaultValue), expected) << defaultValue;
-  }
-}
-
-// Root may write any file: refusals are what an ordinary user meets.
-class AsOrdinaryUser {
- public:
-  AsOrdinaryUser() : wasRoot_(geteuid() == 0) { EXPECT_EQ(wasRoot_ ? seteuid(65534) : 0, 0); }
-  ~AsOrdinaryUser() { EXPECT_EQ(wasRoot_ ? seteuid(0) : 0, 0); }
-
- private:
-  bool wasRoot_;
-};
-
 // The settings file is replaced through a temporary file beside it, or else
 // rewritten in place. Every refused key costs one beep and not a byte: a
 // read-only file (in a folder that would let a replacement through), a key the
 // format cannot hold, a missing folder.
 TEST(FileProfileStore, WritesThroughATemporaryFileAndRefusalsChangeNothing) {
-  test::TempFolder folder;
+  TempFolder folder;
   const std::string path = folder.File("ZemloLinkvaneManager-Settings.ini");
   folder.Put("ZemloLinkvaneManager-Settings.ini", "; note\r\n[Display Options]\r\nTop=1440\r\n");
   bool replaceable = true;
@@ -133,9 +113,9 @@ TEST(FileProfileStore, WritesThroughATemporaryFileAndRefusalsChangeNothing) {
     EXPECT_EQ(from.substr(0, path.size()), path) << "beside it, on the same volume";
     return replaceable && RenameReplace(from, to);
   });
-  test::FakeBeeper beeper;
-  test::FakeReporter fake;
-  ManagerGlobal settings(store, beeper, fake.reporter);
+  FakeDesktop desktop;
+  FakeReporter fake;
+  ManagerGlobal settings(store, desktop, fake.reporter);
   settings.WriteINI(path, "Display Options", "Top", "\"1\"\r\n");
   replaceable = false;
   settings.WriteINI(path, "Display Options", "Left", "2");
@@ -144,14 +124,14 @@ TEST(FileProfileStore, WritesThroughATemporaryFileAndRefusalsChangeNothing) {
   EXPECT_EQ(ReadWholeFile(path), written);
   replaceable = true;
   ASSERT_EQ(chmod(path.c_str(), 0444), 0);
-  {
-    AsOrdinaryUser user;
-    test::FakeWindowFrame window;
-    SavePlacement(settings, path, ManagerPlacement(), window);
-  }
+  const bool root = geteuid() == 0;  // root may write any file; an ordinary user meets refusals
+  ASSERT_EQ(root ? seteuid(65534) : 0, 0);
+  FakeFrame<WindowFrame> window;
+  SavePlacement(settings, path, ManagerPlacement(), window);
+  ASSERT_EQ(root ? seteuid(0) : 0, 0);
   settings.WriteINI(path, "Display Options", "a=b", "1");
   settings.WriteINI(folder.File("missing/s.ini"), "Display Options", "Top", "1");
-  EXPECT_EQ(beeper.beeps, 5);
+  EXPECT_EQ(desktop.beeps, 5);
   EXPECT_EQ(ReadWholeFile(path), written);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.File("")), {}), 1)
       << "no temporary file is left";
@@ -159,18 +139,18 @@ TEST(FileProfileStore, WritesThroughATemporaryFileAndRefusalsChangeNothing) {
 }
 
 TEST(Placement, IsRestoredOrCentredByEachWindowsOwnRulesAsFarAsItFits) {
+  // The manager centres top then left; -1 in either means nothing saved. The
+  // monitor takes its default size and centres left then top, or makes one move.
+  const Strings centred = {"Top=3960", "Left=5280", "State=0"},
+                byDefault = {"Width=8000", "Height=2000", "Left=3680", "Top=4760", "State=0"};
   const std::tuple<bool, std::string, Strings> cases[] = {
-      // The manager centres top then left; -1 in either means nothing saved.
-      {false, "", {"Top=3960", "Left=5280", "State=0"}},
+      {false, "", centred},
       {false, "Top=300\nLeft=-120\nState=2", {"Top=300", "Left=-120", "State=2"}},
-      {false, "Top=300\nLeft=-1", {"Top=3960", "Left=5280", "State=0"}},
+      {false, "Top=300\nLeft=-1", centred},
       {false, "Top=abc\nLeft=12abc\nState=1.5", {"Top=0", "Left=12", "State=2"}},
-      // The monitor takes its default size and centres left then top, or makes one move.
-      {true, "", {"Width=8000", "Height=2000", "Left=3680", "Top=4760", "State=0"}},
+      {true, "", byDefault},
       {true, "Top=1\nLeft=2\nHeight=3\nWidth=4\nState=1", {"Move=2,1,4,3", "State=1"}},
-      {true,
-       "Top=1\nLeft=2\nHeight=-1\nWidth=4",
-       {"Width=8000", "Height=2000", "Left=3680", "Top=4760", "State=0"}},
+      {true, "Top=1\nLeft=2\nHeight=-1\nWidth=4", byDefault},
       // What does not fit raises for the caller to report, before the window moves.
       {false, "Top=2147483648", {"Failure 6"}},
       {false, "State=32768", {"Failure 6"}},
@@ -183,27 +163,26 @@ TEST(Placement, IsRestoredOrCentredByEachWindowsOwnRulesAsFarAsItFits) {
     try {
       LoadPlacement(s.global, "f.ini", scheme, s.window, s.screen);
     } catch (const Failure& failure) {
-      s.window.log.push_back("Failure " + std::to_string(failure.Number()));
+      s.window.Log("Failure " + std::to_string(failure.Number()));
     }
     EXPECT_EQ(s.window.log, expected) << saved;
   }
 }
 
 TEST(Placement, IsSavedOnlyInTheNormalState) {
-  const std::tuple<bool, int32_t, Strings> cases[] = {
-      {false, 0, {"Top=-120", "Left=300", "State=0"}},
-      {false, 1, {"State=1"}},
-      {true, 0, {"Top=-120", "Left=300", "Height=3600", "Width=4800", "State=0"}},
+  const std::tuple<bool, int32_t, std::string> cases[] = {
+      {false, 0, "[Display Options]\r\nTop=-120\r\nLeft=300\r\nState=0\r\n"},
+      {false, 1, "[Display Options]\r\nState=1\r\n"},
+      {true, 0,
+       "[Log Monitor Options]\r\nTop=-120\r\nLeft=300\r\nHeight=3600\r\nWidth=4800\r\nState=0\r\n"},
   };
   for (const auto& [monitor, windowState, expected] : cases) {
     Settings s;
     s.window.top = -120, s.window.left = 300, s.window.state = windowState;
-    const PlacementScheme scheme = monitor ? MonitorPlacement() : ManagerPlacement();
-    SavePlacement(s.global, "f.ini", scheme, s.window);
-    EXPECT_EQ(s.store.Written(), expected) << monitor << windowState;
-    for (const auto& write : s.store.writes) EXPECT_EQ(write.section, scheme.section);
+    SavePlacement(s.global, "f.ini", monitor ? MonitorPlacement() : ManagerPlacement(), s.window);
+    EXPECT_EQ(s.store.content, expected);
   }
 }
 
 }  // namespace
-}  // namespace zlv
+}  // namespace zlv::test

@@ -31,27 +31,13 @@ class SvcItContract : public ::testing::Test {
 
   void InstallAndStart(Behaviour behaviour) {
     side.Behave(behaviour);
-    svc.Option10(2);
     svc.ServiceName("Zemlo Linkvane");
     svc.DisplayName("Zemlo Linkvane");
     svc.ExecutablePath(side.Program());
-    svc.LocalSystemInteractive(true);
-    svc.AccountName("");
-    svc.AccountPassword("");
-    svc.ServiceDependencies("");
-    svc.Description("Zemlo Linkvane Service - Network management tools");
     svc.Install(false);
     ASSERT_TRUE(svc.Installed());
     ASSERT_FALSE(svc.Running()) << "registered, not started";
     svc.Start("");
-  }
-  // Milliseconds the call took.
-  static int64_t Timed(const std::function<void()>& call) {
-    const auto start = std::chrono::steady_clock::now();
-    call();
-    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() -
-                                                                 start)
-        .count();
   }
 };
 
@@ -60,8 +46,7 @@ TYPED_TEST_SUITE_P(SvcItContract);
 TYPED_TEST_P(SvcItContract, AMissingServiceReadsAsAbsentAndRefusesEveryCall) {
   SvcIt& svc = this->svc;
   svc.ServiceName("Zemlo Linkvane");
-  EXPECT_FALSE(svc.Installed());
-  EXPECT_FALSE(svc.Running());
+  EXPECT_FALSE(svc.Installed() || svc.Running());
   EXPECT_THROW(svc.Start(""), Failure);
   EXPECT_THROW(svc.Stop(), Failure);
   EXPECT_THROW(svc.SendControl(200), Failure);
@@ -109,9 +94,10 @@ TYPED_TEST_P(SvcItContract, StopWaitsForASlowStopUninstallDoesNot) {
   EXPECT_FALSE(svc.Running());
   svc.Start("");
   ASSERT_TRUE(svc.Running());
-  EXPECT_LT(this->Timed([&] { svc.Uninstall(); }), 1000);
-  EXPECT_TRUE(svc.Installed());
-  EXPECT_TRUE(svc.Running()) << "a stopping service still runs";
+  const auto asked = std::chrono::steady_clock::now();
+  svc.Uninstall();
+  EXPECT_LT(std::chrono::steady_clock::now() - asked, std::chrono::seconds(1));
+  EXPECT_TRUE(svc.Installed() && svc.Running()) << "a stopping service still runs";
   EXPECT_TRUE(this->side.Eventually([&] { return !svc.Installed(); }));
 }
 
