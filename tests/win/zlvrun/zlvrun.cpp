@@ -257,32 +257,33 @@ std::optional<std::string> ReadAll(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
-using RegValue = std::optional<std::pair<DWORD, std::string>>;  // type and data
-
-// A value under HKEY_LOCAL_MACHINE; with `write`, it is set (or removed) first.
-RegValue Value(const std::string& keyName, const std::string& name,
-               const std::optional<RegValue>& write = std::nullopt) {
+// A value under HKEY_LOCAL_MACHINE, without its terminating NULs; with
+// `write`, it is set to that text first.
+std::string Value(const std::string& keyName, const std::string& name,
+                  const std::optional<std::string>& write = std::nullopt) {
   HKEY key = nullptr;
   RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyName.c_str(), 0, KEY_READ | KEY_WRITE, &key);
-  if (write && *write)
-    RegSetValueExA(key, name.c_str(), 0, (*write)->first,
-                   reinterpret_cast<const BYTE*>((*write)->second.data()),
-                   static_cast<DWORD>((*write)->second.size()));
-  if (write && !*write) RegDeleteValueA(key, name.c_str());
+  if (write)
+    RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(write->c_str()),
+                   static_cast<DWORD>(write->size() + 1));
   char data[4096];
-  DWORD type = 0, size = sizeof data;
-  const bool read = key && !RegQueryValueExA(key, name.c_str(), nullptr, &type,
-                                             reinterpret_cast<BYTE*>(data), &size);
+  DWORD size = sizeof data;
+  if (!key ||
+      RegQueryValueExA(key, name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size))
+    size = 0;
   if (key) RegCloseKey(key);
-  return read ? RegValue(std::make_pair(type, std::string(data, size))) : std::nullopt;
+  std::string value(data, size);
+  return value.erase(value.find_last_not_of('\0') + 1);
 }
 
 class Runner {
  public:
   Runner();
   void Step(const Args& a) {
-    Expect(steps_.count(a.at(0)), "no such step");
-    steps_[a[0]](a);
+    Expect(steps_.count(a.at(0)) || readers_.count(a[0]), "no such step");
+    if (steps_.count(a[0])) return steps_[a[0]](a);
+    const auto& [readerArgs, read] = readers_[a[0]];
+    Check(a, readerArgs, [&] { return read(a); });
   }
   void Reset(const std::string& app = "C:\\Zemlo");
 
@@ -293,13 +294,14 @@ class Runner {
   void Check(const Args& a, size_t readerArgs, const std::function<std::string()>& read);
 
   std::map<std::string, std::function<void(const Args&)>> steps_;
+  std::map<std::string, std::pair<size_t, std::function<std::string(const Args&)>>> readers_;
   std::string programs_;  // the test programs' folder; the manager sits one above
   std::string app_, cwd_;
   std::vector<std::string> folders_;
   std::vector<std::pair<HANDLE, DWORD>> started_;  // with the tick of the start
   std::map<std::string, std::string> written_;
   std::vector<std::thread> background_;
-  std::map<std::string, RegValue> versionBefore_;
+  std::optional<std::string> versionBefore_;  // the Windows version before a "theme"
 };
 
 void Runner::Check(const Args& a, size_t readerArgs, const std::function<std::string()>& read) {
@@ -349,8 +351,8 @@ void Runner::Reset(const std::string& app) {
     DeleteService(service.get());
   }
   Expect(Within(10000, [] { return ServiceState() == 0; }), "the service stays");
-  for (const auto& [name, value] : versionBefore_) Value(kVersionKey, name, value);
-  versionBefore_.clear();
+  if (versionBefore_) Value(kVersionKey, "CurrentVersion", versionBefore_);
+  versionBefore_.reset();
   std::error_code ignored;
   for (const std::string& folder : folders_) std::filesystem::remove_all(folder, ignored);
   folders_ = {app_ = app};
@@ -396,21 +398,13 @@ Runner::Runner() {
     Expect(MoveFileExA(Path(a.at(1)).c_str(), Path(a.at(2)).c_str(), MOVEFILE_REPLACE_EXISTING),
            "rename");
   };
-  // theme VERSION BUILD yes|no: under the version values winecfg writes, in
-  // this program's view of the registry, the login frame is subclassed or not.
+  // theme VERSION yes|no: with the Windows version the registry names, the
+  // login frame is subclassed or not.
   s["theme"] = [this](const Args& a) {
-    const DWORD major = Num(a.at(1)), minor = Num(a[1].substr(a[1].find('.') + 1));
-    const auto dword = [](DWORD n) { return std::string(reinterpret_cast<const char*>(&n), 4); };
-    for (const auto& [name, value] : std::map<std::string, RegValue>{
-             {"CurrentVersion", std::make_pair(REG_SZ, a[1] + '\0')},
-             {"CurrentBuildNumber", std::make_pair(REG_SZ, a.at(2) + '\0')},
-             {"CurrentMajorVersionNumber", std::make_pair(REG_DWORD, dword(major))},
-             {"CurrentMinorVersionNumber", std::make_pair(REG_DWORD, dword(minor))}}) {
-      versionBefore_.emplace(name, Value(kVersionKey, name));
-      Value(kVersionKey, name, value);
-    }
+    if (!versionBefore_) versionBefore_ = Value(kVersionKey, "CurrentVersion");
+    Value(kVersionKey, "CurrentVersion", a.at(1));
     for (const Args& step : {Args{"start"}, Args{"click", "manager", "Install As"},
-                             Args{"subclassed", "login", "Please note:", "is", a.at(3), "10000"}})
+                             Args{"subclassed", "login", "Please note:", "is", a.at(2), "10000"}})
       Step(step);
     Reset();
   };
@@ -441,31 +435,27 @@ Runner::Runner() {
     Expect(code == static_cast<DWORD>(Num(a[1])) && Since(start) >= min,
            "exit code " + Str(code) + " after " + Str(Since(start)) + " ms");
   };
-  // lock FILE MS: held open without sharing; grow FILE MS: held open by a
-  // writer who lets others read and write, adding numbered 64-byte lines at
-  // about 1 MB/s.
-  for (const bool grow : {false, true}) {
-    s[grow ? "grow" : "lock"] = [this, grow](const Args& a) {
-      const DWORD share = grow ? FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE : 0;
-      const HANDLE file = CreateFileA(Path(a.at(1)).c_str(), FILE_APPEND_DATA, share, nullptr,
-                                      OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-      Expect(file != INVALID_HANDLE_VALUE, "cannot open " + a[1]);
-      background_.emplace_back([file, grow, tenths = Num(a.at(2)) / 100] {
-        for (long tenth = 0, line = 0; tenth < tenths; ++tenth, Sleep(100)) {
-          std::string bytes;
-          while (grow && bytes.size() < 1600 * 64) {
-            char text[32];
-            std::snprintf(text, sizeof text, "12:00:00\tInfo\tGrow\t%08ld", ++line);
-            bytes += text + std::string(35, '.') + "\r\n";
-          }
-          DWORD written = 0;
-          WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+  s["grow"] = [this](const Args& a) {  // grow FILE MS: numbered 64-byte lines, about 1 MB/s
+    // Held open as an application's own writer holds its log.
+    const HANDLE file = CreateFileA(Path(a.at(1)).c_str(), FILE_APPEND_DATA,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    Expect(file != INVALID_HANDLE_VALUE, "cannot open " + a[1]);
+    background_.emplace_back([file, chunks = Num(a.at(2)) / 100] {
+      for (long chunk = 0, line = 0; chunk < chunks; ++chunk, Sleep(100)) {
+        std::string bytes;
+        while (bytes.size() < 1600 * 64) {
+          char text[32];
+          std::snprintf(text, sizeof text, "12:00:00\tInfo\tGrow\t%08ld", ++line);
+          bytes += text + std::string(35, '.') + "\r\n";
         }
-        CloseHandle(file);
-      });
-    };
-  }
-  s["join"] = [this](const Args&) {  // waits for lock and grow to end
+        DWORD written = 0;
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+      }
+      CloseHandle(file);
+    });
+  };
+  s["join"] = [this](const Args&) {  // waits for grow to end
     for (std::thread& t : background_) t.join();
     background_.clear();
   };
@@ -542,80 +532,68 @@ Runner::Runner() {
     Expect(Shell_NotifyIconA(NIM_DELETE, &icon), "no icon to remove");
   };
 
-  // Checks.
-  s["status"] = [this](const Args& a) {
-    const HWND bar = Control(Window("manager"), STATUSCLASSNAMEA "#0");
-    Check(a, 0, [&] {
-      return std::string(Remote(bar, SB_GETTEXTA, 0, kText, [](char*) { return ""; }).c_str());
-    });
-  };
-  s["state"] = [this](const Args& a) {  // state WINDOW: gone, hidden or shown; notaskbar
-    Check(a, 1, [&] {
-      const HWND hwnd = Find(a.at(1));
-      return std::string(!hwnd                   ? "gone"
-                         : IsWindowVisible(hwnd) ? "shown"
-                                                 : "hidden") +
-             (GetWindowLongPtrA(hwnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW ? " notaskbar" : "");
-    });
-  };
-  s["enabled"] = [this](const Args& a) {
-    Check(a, 1, [&] { return IsWindowEnabled(Window(a.at(1))) ? "yes" : "no"; });
-  };
-  s["text"] = [this](const Args& a) { Check(a, 2, [&] { return TextOf(Control(a)); }); };
-  s["masked"] = [this](const Args& a) {  // masked WINDOW CONTROL: the password character
-    Check(a, 2, [&] { return std::string(1, SendMessageA(Control(a), EM_GETPASSWORDCHAR, 0, 0)); });
-  };
-  s["box"] = [this](const Args& a) {  // box TITLE: the texts of a visible message box
-    Check(a, 1, [&] {
-      const HWND box = Find(a.at(1));
-      std::string said;
-      for (HWND c : IsWindowVisible(box) ? Children(box) : std::vector<HWND>())
-        said += ClassOf(c) == "Static" ? TextOf(c) + "\n" : "";
-      return said;
-    });
-  };
-  s["row"] = [this](const Args& a) {  // row WINDOW NUMBER|header|*
-    Check(a, 2, [&] { return Row(Control(Window(a.at(1)), "SysListView32#0"), a.at(2)); });
-  };
-  s["file"] = [this](const Args& a) {  // file NAME: its bytes, <written> or <none>
-    Check(a, 1, [&] {
-      const std::string bytes = ReadAll(Path(a.at(1))).value_or("<none>");
-      return written_.count(a[1]) && bytes == written_[a[1]] ? "<written>" : bytes;
-    });
-  };
-  s["service"] = [this](const Args& a) {  // service state|VALUE: a state or registry value
-    Check(a, 1, [&] {
-      const std::map<DWORD, std::string> states{
-          {0, "absent"}, {SERVICE_STOPPED, "stopped"}, {SERVICE_RUNNING, "running"}};
-      if (a.at(1) == "state")
-        return states.count(ServiceState()) ? states.at(ServiceState()) : "pending";
-      std::string data = Value("System\\CurrentControlSet\\Services\\Zemlo Linkvane", a[1])
-                             .value_or(std::make_pair(0UL, std::string()))
-                             .second;
-      return data.erase(data.find_last_not_of('\0') + 1);
-    });
-  };
-  s["subclassed"] = [this](const Args& a) {  // subclassed WINDOW CONTROL: yes or no
-    // A window procedure cannot be read from another process. Version 6
-    // controls are Unicode windows; one whose procedure was replaced through
-    // SetWindowLongPtrA answers as an ANSI window from then on.
-    Check(a, 2, [&] {
-      const HWND control = Control(a);
-      for (HWND other : Children(Window(a[1])))
-        if (other != control && ClassOf(other) == ClassOf(control) && IsWindowUnicode(other))
-          return IsWindowUnicode(control) ? "no" : "yes";
-      return "alone: no other version 6 control of its class";
-    });
-  };
-  s["icons"] = [this](const Args& a) {  // icons: how many in Wine's system tray
-    Check(a, 0, [] {
-      const HWND tray = FindWindowA("__winex11_standalone_tray", nullptr);
-      long icons = 0;
-      for (HWND i = GetWindow(tray, GW_CHILD); tray && i; i = GetWindow(i, GW_HWNDNEXT))
-        icons += IsWindowVisible(i);
-      return tray ? Str(icons) : "no tray";
-    });
-  };
+  // Readers: what a check compares, or prints.
+  auto& r = readers_;
+  r["status"] = {
+      0, [](const Args&) {
+        const HWND bar = Control(Window("manager"), STATUSCLASSNAMEA "#0");
+        return std::string(Remote(bar, SB_GETTEXTA, 0, kText, [](char*) { return ""; }).c_str());
+      }};
+  r["state"] = {
+      1, [](const Args& a) {  // state WINDOW: gone, hidden or shown; notaskbar
+        const HWND hwnd = Find(a.at(1));
+        return std::string(!hwnd                   ? "gone"
+                           : IsWindowVisible(hwnd) ? "shown"
+                                                   : "hidden") +
+               (GetWindowLongPtrA(hwnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW ? " notaskbar" : "");
+      }};
+  r["enabled"] = {1, [](const Args& a) { return IsWindowEnabled(Window(a.at(1))) ? "yes" : "no"; }};
+  r["text"] = {2, [](const Args& a) { return TextOf(Control(a)); }};
+  r["masked"] = {2, [](const Args& a) {  // masked WINDOW CONTROL: the password character
+                   return std::string(1, SendMessageA(Control(a), EM_GETPASSWORDCHAR, 0, 0));
+                 }};
+  r["box"] = {1, [](const Args& a) {  // box TITLE: the texts of a visible message box
+                const HWND box = Find(a.at(1));
+                std::string said;
+                for (HWND c : IsWindowVisible(box) ? Children(box) : std::vector<HWND>())
+                  said += ClassOf(c) == "Static" ? TextOf(c) + "\n" : "";
+                return said;
+              }};
+  r["row"] = {2, [](const Args& a) {  // row WINDOW NUMBER|header|*
+                return Row(Control(Window(a.at(1)), "SysListView32#0"), a.at(2));
+              }};
+  r["file"] = {1, [this](const Args& a) {  // file NAME: its bytes, <written> or <none>
+                 const std::string bytes = ReadAll(Path(a.at(1))).value_or("<none>");
+                 return written_.count(a[1]) && bytes == written_[a[1]] ? "<written>" : bytes;
+               }};
+  r["service"] = {1, [](const Args& a) {  // service state|VALUE: a state or registry value
+                    const std::map<DWORD, std::string> states{
+                        {0, "absent"}, {SERVICE_STOPPED, "stopped"}, {SERVICE_RUNNING, "running"}};
+                    if (a.at(1) == "state")
+                      return states.count(ServiceState()) ? states.at(ServiceState()) : "pending";
+                    return Value("System\\CurrentControlSet\\Services\\Zemlo Linkvane", a[1]);
+                  }};
+  // subclassed WINDOW CONTROL: yes or no. A window procedure cannot be read
+  // from another process. Version 6 controls are Unicode windows; one whose
+  // procedure was replaced through SetWindowLongPtrA answers as an ANSI window
+  // from then on.
+  r["subclassed"] = {
+      2, [](const Args& a) -> std::string {
+        const HWND control = Control(a);
+        for (HWND other : Children(Window(a[1])))
+          if (other != control && ClassOf(other) == ClassOf(control) && IsWindowUnicode(other))
+            return IsWindowUnicode(control) ? "no" : "yes";
+        return "alone: no other version 6 control of its class";
+      }};
+  r["icons"] = {0, [](const Args&) {  // icons: how many in Wine's system tray
+                  const HWND tray = FindWindowA("__winex11_standalone_tray", nullptr);
+                  long icons = 0;
+                  for (HWND i = GetWindow(tray, GW_CHILD); tray && i; i = GetWindow(i, GW_HWNDNEXT))
+                    icons += IsWindowVisible(i);
+                  return tray ? Str(icons) : "no tray";
+                }};
+
+  // Checks of their own.
   s["place"] = [](const Args& a) {  // place WINDOW .|client|CONTROL LEFT TOP [WIDTH HEIGHT], twips
     const HWND top = Window(a.at(1));
     long seen[4] = {};
