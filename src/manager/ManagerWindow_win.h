@@ -29,7 +29,6 @@ class ManagerWindow final : public ManagerView, public TrayArea {
   void ShowAfterLoad();
   HWND Hwnd() const { return hwnd_; }
   HICON TrayIcon() const { return trayIcon_; }
-  HMENU Popup() const { return popup_; }
   int32_t TwipsPerPixel() const;
 
   // Panel 1 of the status bar.

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
@@ -30,15 +31,8 @@ bool WaitFor(const std::function<bool()>& done, int ms) {
 }
 
 std::string FileText(const std::string& path) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                            OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return "";
-  std::string text(GetFileSize(file, nullptr), '\0');
-  DWORD read = 0;
-  ReadFile(file, text.data(), static_cast<DWORD>(text.size()), &read, nullptr);
-  CloseHandle(file);
-  text.resize(read);
-  return text;
+  std::ifstream file(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
 void SetStopMode(const char* mode, const char* ms) {

@@ -3,12 +3,11 @@
 // starts from a reset (no manager, no service, a freshly filled application
 // folder); its first step that does not hold fails it. A step that names a
 // window or control waits for it. A check reads something and compares it:
-//   READER ARGS... is|has|lacks|starts TEXT [MAX|MIN..MAX] [alive]
+//   READER ARGS... is|has|starts TEXT [MAX|MIN..MAX] [alive]
 // within MAX ms; "is" takes "A|B" for either; "alive": every read answered
 // within 250 ms. A reader without the comparison prints what it reads.
 //   zlvrun FILE [SCENARIO...]   the scenarios named, or all; exit code: failures
 //   zlvrun --do STEP...         steps without a reset, each timed
-//   zlvrun --os-version         exits with the version Wine reports, major*100+minor
 #include <windows.h>
 
 #include <commctrl.h>
@@ -16,6 +15,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <map>
@@ -31,7 +31,6 @@ using Args = std::vector<std::string>;
 struct Failed {
   std::string what;
 };
-constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 constexpr size_t kText = 1024;
 const char* const kVersionKey = "Software\\Microsoft\\Windows NT\\CurrentVersion";
 
@@ -50,9 +49,7 @@ long Since(DWORD start) {
 
 // "MAX" or "MIN..MAX" milliseconds.
 std::pair<long, long> Span(const std::string& text) {
-  const size_t dots = text.find("..");
-  return {dots == std::string::npos ? 0 : Num(text),
-          Num(text.substr(dots == std::string::npos ? 0 : dots + 2))};
+  return {text.find("..") == text.npos ? 0 : Num(text), Num(text.substr(text.rfind('.') + 1))};
 }
 
 // Polls every 50 ms until `holds` or `ms` have passed; always checks once.
@@ -73,14 +70,13 @@ Args Tokens(const std::string& line) {
     const size_t end = quoted ? line.size() : std::min(line.find(' ', i), line.size());
     std::string token;
     for (i += quoted; i < end && !(quoted && line[i] == '"'); ++i) {
-      const size_t escape =
-          quoted && line[i] == '\\' ? escapes.find(line[i + 1]) : std::string::npos;
+      const size_t escape = quoted && line[i] == '\\' ? escapes.find(line[i + 1]) : escapes.npos;
       if (quoted && line[i] == '\\' && line[i + 1] == 'x') {
         token += static_cast<char>(std::stoi(line.substr(i + 2, 2), nullptr, 16));
         i += 3;
       } else {
-        token += escape == std::string::npos ? line[i] : meant[escape];
-        i += escape != std::string::npos;
+        token += escape == escapes.npos ? line[i] : meant[escape];
+        i += escape != escapes.npos;
       }
     }
     out.push_back(token);
@@ -91,16 +87,16 @@ Args Tokens(const std::string& line) {
 
 bool Matches(const std::string& actual, const std::string& mode, const std::string& expected) {
   if (mode != "is")
-    return mode == "starts" ? actual.rfind(expected, 0) == 0
-                            : (actual.find(expected) == std::string::npos) == (mode == "lacks");
+    return mode == "starts" ? actual.rfind(expected, 0) == 0 : actual.find(expected) != actual.npos;
   for (size_t from = 0, bar;; from = bar + 1) {
     if (actual == expected.substr(from, (bar = expected.find('|', from)) - from)) return true;
-    if (bar == std::string::npos) return false;
+    if (bar == expected.npos) return false;
   }
 }
 
 // The manager's windows and the benchmark's bare window by class; any other
-// name is the title of a message box.
+// name is the title of a message box. A one-shot copy's hidden window carries
+// the class too: a shown window wins.
 HWND Find(const std::string& name) {
   const std::map<std::string, const char*> ours{{"manager", "ZemloLinkvaneManager"},
                                                 {"login", "ZlvInstallAsDialog"},
@@ -108,7 +104,6 @@ HWND Find(const std::string& name) {
                                                 {"bare", "BareWindow"}};
   const char* cls = ours.count(name) ? ours.at(name) : "#32770";
   const char* title = ours.count(name) ? nullptr : name.c_str();
-  // A one-shot copy's hidden window carries the class too: a shown window wins.
   HWND first = FindWindowExA(nullptr, nullptr, cls, title);
   for (HWND w = first; w; w = FindWindowExA(nullptr, w, cls, title))
     if (IsWindowVisible(w)) return w;
@@ -145,7 +140,7 @@ std::vector<HWND> Children(HWND parent) {
 // name the child showing that text.
 HWND Control(HWND top, const std::string& name) {
   const size_t hash = name.rfind('#');
-  const bool byClass = hash != std::string::npos && isdigit(name[hash + 1]);
+  const bool byClass = hash != name.npos && isdigit(name[hash + 1]);
   HWND found = name == "." ? top : nullptr;
   Within(10000, [&] {  // a window being built
     long nth = byClass ? Num(name.substr(hash + 1)) : 0;
@@ -161,19 +156,12 @@ HWND Control(const Args& a) {
   return Control(Window(a.at(1)), a.at(2));
 }
 
-// The focus of the window's thread.
-HWND FocusOf(HWND hwnd) {
-  GUITHREADINFO info{};
-  info.cbSize = sizeof info;
-  GetGUIThreadInfo(GetWindowThreadProcessId(hwnd, nullptr), &info);
-  return info.hwndFocus;
-}
-
-// The manager drops keys, clicks and tray callbacks that come while it waits
-// on the service, its 5-second poll included: input is posted again until
-// what it does is seen.
-void Press(const std::function<void()>& post, const std::function<bool()>& taken) {
-  Expect(Within(10000, [&] { return post(), Within(1000, taken); }), "the input is not taken");
+// Input is posted once, as a user gives it: the manager keeps what comes
+// during a quick service call and drops what comes during a long one.
+bool Post(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, const std::function<bool()>& seen,
+          long ms = 10000) {
+  PostMessageA(hwnd, message, wParam, lParam);
+  return Within(ms, seen);
 }
 
 // Sends a message whose lParam points to `size` bytes in the target process,
@@ -201,16 +189,15 @@ std::string Remote(HWND target, UINT message, WPARAM wParam, size_t size,
 // The text the target writes behind a structure that points to it.
 template <class T>
 std::string RemoteText(HWND target, UINT message, WPARAM wParam, T item) {
-  const std::string bytes = Remote(target, message, wParam, sizeof item + kText, [&](char* at) {
+  const auto build = [&](char* at) {
     item.pszText = at + sizeof item;
     item.cchTextMax = kText;
     return std::string(reinterpret_cast<const char*>(&item), sizeof item);
-  });
-  return bytes.c_str() + sizeof item;
+  };
+  return Remote(target, message, wParam, sizeof item + kText, build).c_str() + sizeof item;
 }
 
-// "header", a row counted from the end when negative, or "*" for all rows, one a
-// line; cells joined by tabs.
+// "header", a row, or "*" for all rows, one a line; cells joined by tabs.
 std::string Row(HWND list, const std::string& which) {
   const auto header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
   const long rows = static_cast<long>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
@@ -222,9 +209,9 @@ std::string Row(HWND list, const std::string& which) {
     title.mask = HDI_TEXT;
     LVITEMA cell{};
     cell.iSubItem = c;
-    line += (c ? "\t" : "") + (which == "header" ? RemoteText(header, HDM_GETITEMA, c, title)
-                                                 : RemoteText(list, LVM_GETITEMTEXTA,
-                                                              (Num(which) + rows) % rows, cell));
+    line += (c ? "\t" : "") + (which == "header"
+                                   ? RemoteText(header, HDM_GETITEMA, c, title)
+                                   : RemoteText(list, LVM_GETITEMTEXTA, Num(which), cell));
   }
   return line;
 }
@@ -265,97 +252,64 @@ void Kill(DWORD pid) {
 }
 
 std::optional<std::string> ReadAll(const std::string& path) {
-  const HANDLE file =
-      CreateFileA(path.c_str(), GENERIC_READ, kShareAll, nullptr, OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return std::nullopt;
-  std::string bytes(GetFileSize(file, nullptr), '\0');
-  DWORD read = 0;
-  ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr);
-  CloseHandle(file);
-  return bytes.substr(0, read);
+  std::ifstream file(path, std::ios::binary);
+  if (!file) return std::nullopt;
+  return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
-// For appending; by default others read and write beside, as the
-// application's own writer lets them.
-HANDLE Open(const std::string& path, DWORD disposition, DWORD share = kShareAll) {
-  const HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA, share, nullptr, disposition,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-  Expect(file != INVALID_HANDLE_VALUE, "cannot open " + path);
-  return file;
-}
-
-void Put(HANDLE file, const std::string& bytes) {
-  DWORD written = 0;
-  WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-}
-
-using RegValue = std::optional<std::pair<DWORD, std::string>>;  // type and data
-
-// A value under HKEY_LOCAL_MACHINE; with `write`, it is set (or removed) first.
-RegValue Value(const std::string& keyName, const std::string& name,
-               const std::optional<RegValue>& write = std::nullopt) {
+// A value under HKEY_LOCAL_MACHINE, without its terminating NULs; with
+// `write`, it is set to that text first.
+std::string Value(const std::string& keyName, const std::string& name,
+                  const std::optional<std::string>& write = std::nullopt) {
   HKEY key = nullptr;
   RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyName.c_str(), 0, KEY_READ | KEY_WRITE, &key);
-  if (write && *write)
-    RegSetValueExA(key, name.c_str(), 0, (*write)->first,
-                   reinterpret_cast<const BYTE*>((*write)->second.data()),
-                   static_cast<DWORD>((*write)->second.size()));
-  if (write && !*write) RegDeleteValueA(key, name.c_str());
+  if (write)
+    RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(write->c_str()),
+                   static_cast<DWORD>(write->size() + 1));
   char data[4096];
-  DWORD type = 0, size = sizeof data;
-  const bool read = key && !RegQueryValueExA(key, name.c_str(), nullptr, &type,
-                                             reinterpret_cast<BYTE*>(data), &size);
+  DWORD size = sizeof data;
+  if (!key ||
+      RegQueryValueExA(key, name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size))
+    size = 0;
   if (key) RegCloseKey(key);
-  return read ? RegValue(std::make_pair(type, std::string(data, size))) : std::nullopt;
+  std::string value(data, size);
+  return value.erase(value.find_last_not_of('\0') + 1);
 }
 
 class Runner {
  public:
   Runner();
   void Step(const Args& a) {
-    Expect(steps_.count(a.at(0)), "no such step");
-    steps_[a[0]](a);
+    Expect(steps_.count(a.at(0)) || readers_.count(a[0]), "no such step");
+    if (steps_.count(a[0])) return steps_[a[0]](a);
+    const auto& [readerArgs, read] = readers_[a[0]];
+    Check(a, readerArgs, [&] { return read(a); });
   }
   void Reset(const std::string& app = "C:\\Zemlo");
 
  private:
   std::string Path(const std::string& name) const {
-    return name.find(':') != std::string::npos ? name : app_ + "\\" + name;
+    return name.find(':') != name.npos ? name : app_ + "\\" + name;
   }
-  HANDLE Launch(const std::string& program, const std::string& arguments);
   void Check(const Args& a, size_t readerArgs, const std::function<std::string()>& read);
-  void SetVersion(const std::string& version, const std::string& build);
 
   std::map<std::string, std::function<void(const Args&)>> steps_;
+  std::map<std::string, std::pair<size_t, std::function<std::string(const Args&)>>> readers_;
   std::string programs_;  // the test programs' folder; the manager sits one above
-  std::string app_, cwd_, path_;
+  std::string app_, cwd_;
   std::vector<std::string> folders_;
   std::vector<std::pair<HANDLE, DWORD>> started_;  // with the tick of the start
   std::map<std::string, std::string> written_;
   std::vector<std::thread> background_;
-  std::map<std::string, RegValue> versionBefore_;
+  std::optional<std::string> versionBefore_;  // the Windows version before a "theme"
 };
-
-HANDLE Runner::Launch(const std::string& program, const std::string& arguments) {
-  std::string line = "\"" + program + "\"" + arguments;
-  STARTUPINFOA startup{};
-  startup.cb = sizeof startup;
-  PROCESS_INFORMATION info{};
-  // Detached: a program that outlives this one must not hold its output open.
-  Expect(CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS,
-                        nullptr, (cwd_.empty() ? app_ : cwd_).c_str(), &startup, &info),
-         "cannot start " + program);
-  CloseHandle(info.hThread);
-  return info.hProcess;
-}
 
 void Runner::Check(const Args& a, size_t readerArgs, const std::function<std::string()>& read) {
   const size_t at = 1 + readerArgs;
   if (a.size() == at) return (void)std::printf("%s\n", read().c_str());
   const bool alive = a.back() == "alive";
   const auto [min, max] = Span(a.size() > at + 2 + alive ? a[at + 2] : "0");
-  Expect(a.at(at) == "is" || a[at] == "has" || a[at] == "lacks" || a[at] == "starts",
-         "no such comparison");
+  Expect(a.at(at) == "is" || a[at] == "has" || a[at] == "starts", "no such comparison");
   std::string last;
   const DWORD start = GetTickCount();
   const bool held = Within(max, [&] {
@@ -369,28 +323,6 @@ void Runner::Check(const Args& a, size_t readerArgs, const std::function<std::st
       last.begin(), last.end(), [](char c) { return c >= 0 && c < ' '; }, '~');
   Expect(held && Since(start) >= min,
          "[" + last.substr(0, 200) + "] after " + Str(Since(start)) + " ms");
-}
-
-// Writes the version values winecfg writes, in this program's view of the
-// registry, and proves that Wine reports that version to a new process.
-void Runner::SetVersion(const std::string& version, const std::string& build) {
-  const DWORD major = Num(version), minor = Num(version.substr(version.find('.') + 1));
-  const auto dword = [](DWORD n) { return std::string(reinterpret_cast<const char*>(&n), 4); };
-  for (const auto& [name, value] : std::map<std::string, RegValue>{
-           {"CurrentVersion", std::make_pair(REG_SZ, version + '\0')},
-           {"CurrentBuildNumber", std::make_pair(REG_SZ, build + '\0')},
-           {"CurrentMajorVersionNumber", std::make_pair(REG_DWORD, dword(major))},
-           {"CurrentMinorVersionNumber", std::make_pair(REG_DWORD, dword(minor))}}) {
-    versionBefore_.emplace(name, Value(kVersionKey, name));
-    Value(kVersionKey, name, value);
-  }
-  const HANDLE probe = Launch(programs_ + "\\zlvrun.exe", " --os-version");
-  DWORD reported = 0;
-  WaitForSingleObject(probe, 20000);
-  GetExitCodeProcess(probe, &reported);
-  CloseHandle(probe);
-  Expect(reported == major * 100 + minor,
-         "Wine reports " + Str(reported / 100) + "." + Str(reported % 100));
 }
 
 void Runner::Reset(const std::string& app) {
@@ -419,82 +351,79 @@ void Runner::Reset(const std::string& app) {
     DeleteService(service.get());
   }
   Expect(Within(10000, [] { return ServiceState() == 0; }), "the service stays");
-  for (const auto& [name, value] : versionBefore_) Value(kVersionKey, name, value);
-  versionBefore_.clear();
-  SetEnvironmentVariableA("PATH", path_.c_str());
-  for (const std::string& folder : folders_) {
-    const std::string from = folder + std::string(2, '\0');
-    SHFILEOPSTRUCTA remove{};
-    remove.wFunc = FO_DELETE;
-    remove.pFrom = from.c_str();
-    remove.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
-    SHFileOperationA(&remove);
-  }
+  if (versionBefore_) Value(kVersionKey, "CurrentVersion", versionBefore_);
+  versionBefore_.reset();
+  std::error_code ignored;
+  for (const std::string& folder : folders_) std::filesystem::remove_all(folder, ignored);
   folders_ = {app_ = app};
   cwd_.clear();
   written_.clear();
-  for (size_t at = app.find('\\', 3);; at = app.find('\\', at + 1)) {
-    CreateDirectoryA(app.substr(0, at).c_str(), nullptr);
-    if (at == std::string::npos) break;
-  }
-  for (const std::string program :
-       {"\\..\\ZemloLinkvaneManager.exe", "\\Linkvane_Service.exe", "\\Linkvane.exe"}) {
-    const std::string name = program.substr(program.rfind('\\'));
-    Expect(CopyFileA((programs_ + program).c_str(), (app + name).c_str(), FALSE), "copy" + name);
-  }
+  std::filesystem::create_directories(app, ignored);
+  for (const char* program :
+       {"..\\ZemloLinkvaneManager.exe", "Linkvane_Service.exe", "Linkvane.exe"})
+    Step({"copy", program, std::filesystem::path(program).filename().string()});
 }
 
 Runner::Runner() {
-  char text[8192] = {};
+  char text[MAX_PATH] = {};
   GetModuleFileNameA(nullptr, text, MAX_PATH);
   programs_ = text;
   programs_.resize(programs_.rfind('\\'));
-  GetEnvironmentVariableA("PATH", text, sizeof text);
-  path_ = text;
   folders_ = {app_ = "C:\\Zemlo"};
   auto& s = steps_;
 
   // What a scenario starts from.
   s["dpi"] = [](const Args&) {};                         // dpi N...: for these DPIs; 96 if none
   s["app"] = [this](const Args& a) { Reset(a.at(1)); };  // another application folder
-  s["cwd"] = [this](const Args& a) {  // decoy programs in the current folder and on the PATH
+  s["cwd"] = [this](const Args& a) {  // another current folder for the programs started
     folders_.push_back(cwd_ = a.at(1));
-    CreateDirectoryA(cwd_.c_str(), nullptr);
-    for (const std::string program : {"\\Linkvane_Service.exe", "\\Linkvane.exe"})
-      CopyFileA((programs_ + program).c_str(), (cwd_ + program).c_str(), FALSE);
-    SetEnvironmentVariableA("PATH", (cwd_ + ";" + path_).c_str());
+    std::filesystem::create_directories(cwd_);
   };
-  s["copy"] = [this](const Args& a) {  // copy PROGRAM NAME
-    Expect(CopyFileA((programs_ + "\\" + a.at(1)).c_str(), Path(a.at(2)).c_str(), FALSE), "copy");
+  s["copy"] = [this](const Args& a) {  // copy PROGRAM NAME: one of the test programs
+    Expect(CopyFileA((programs_ + "\\" + a.at(1)).c_str(), Path(a.at(2)).c_str(), FALSE),
+           "cannot copy " + a[1]);
   };
-  for (const DWORD disposition : {CREATE_ALWAYS, OPEN_ALWAYS}) {
-    // write|append FILE TEXT [TIMES], with "{n}" counting the times
-    s[disposition == OPEN_ALWAYS ? "append" : "write"] = [this, disposition](const Args& a) {
-      std::string text;
-      for (long n = 1; n <= (a.size() > 3 ? Num(a[3]) : 1); ++n) {
-        std::string once = a.at(2);
-        for (size_t at; (at = once.find("{n}")) != std::string::npos;) once.replace(at, 3, Str(n));
-        text += once;
-      }
-      const HANDLE file = Open(Path(a[1]), disposition);
-      Put(file, text);
-      CloseHandle(file);
-      written_[a[1]] = ReadAll(Path(a[1])).value_or("");
-    };
-  }
+  s["write"] = [this](const Args& a) {  // write FILE TEXT [TIMES], with "{n}" counting the times
+    std::ofstream file(Path(a.at(1)), std::ios::binary);
+    for (long n = 1; n <= (a.size() > 3 ? Num(a[3]) : 1); ++n) {
+      std::string once = a.at(2);
+      for (size_t at; (at = once.find("{n}")) != once.npos;) once.replace(at, 3, Str(n));
+      file << once;
+    }
+    file.close();
+    written_[a[1]] = ReadAll(Path(a[1])).value_or("");
+  };
   s["delete"] = [this](const Args& a) { DeleteFileA(Path(a.at(1)).c_str()); };
   s["rename"] = [this](const Args& a) {  // rename FROM TO: replaces TO in one go
     Expect(MoveFileExA(Path(a.at(1)).c_str(), Path(a.at(2)).c_str(), MOVEFILE_REPLACE_EXISTING),
            "rename");
   };
+  // theme VERSION yes|no: with the Windows version the registry names, the
+  // login frame is subclassed or not.
+  s["theme"] = [this](const Args& a) {
+    if (!versionBefore_) versionBefore_ = Value(kVersionKey, "CurrentVersion");
+    Value(kVersionKey, "CurrentVersion", a.at(1));
+    for (const Args& step : {Args{"start"}, Args{"click", "manager", "Install As"},
+                             Args{"subclassed", "login", "Please note:", "is", a.at(2), "10000"}})
+      Step(step);
+    Reset();
+  };
 
   // Programs.
   s["start"] = [this](const Args& a) {  // start [PROGRAM.exe] [ARGUMENT...]
-    const bool other = a.size() > 1 && a[1].find(".exe") != std::string::npos;
-    std::string arguments;
-    for (size_t i = 1 + other; i < a.size(); ++i) arguments += " " + a[i];
-    started_.emplace_back(Launch(Path(other ? a[1] : "ZemloLinkvaneManager.exe"), arguments),
-                          GetTickCount());
+    const bool other = a.size() > 1 && a[1].find(".exe") != a[1].npos;
+    const std::string program = Path(other ? a[1] : "ZemloLinkvaneManager.exe");
+    std::string line = "\"" + program + "\"";
+    for (size_t i = 1 + other; i < a.size(); ++i) line += " " + a[i];
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION info{};
+    // Detached: a program that outlives this one must not hold its output open.
+    Expect(CreateProcessA(program.c_str(), line.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS,
+                          nullptr, (cwd_.empty() ? app_ : cwd_).c_str(), &startup, &info),
+           "cannot start " + program);
+    CloseHandle(info.hThread);
+    started_.emplace_back(info.hProcess, GetTickCount());
   };
   s["exits"] = [this](const Args& a) {  // exits CODE [MIN..]MAX: the program started last
     Expect(!started_.empty(), "nothing started");
@@ -506,23 +435,12 @@ Runner::Runner() {
     Expect(code == static_cast<DWORD>(Num(a[1])) && Since(start) >= min,
            "exit code " + Str(code) + " after " + Str(Since(start)) + " ms");
   };
-  s["kill"] = [](const Args&) {  // the service's process, the hard way
-    DWORD pid = 0;
-    Expect(ServiceState(&pid) && pid, "no service process");
-    Kill(pid);
-  };
-  s["lock"] = [this](const Args& a) {  // lock FILE MS [LINES]: no sharing, writing lines meanwhile
-    const HANDLE file = Open(Path(a.at(1)), OPEN_ALWAYS, 0);
-    const long ms = Num(a.at(2)), lines = a.size() > 3 ? Num(a[3]) : 0;
-    background_.emplace_back([=] {
-      for (long i = 1; i <= lines; ++i, Sleep(ms / lines))
-        Put(file, "13:00:00\tInfo\tLocker\tWhile locked " + Str(i) + "\r\n");
-      Sleep(lines ? 0 : ms);
-      CloseHandle(file);
-    });
-  };
   s["grow"] = [this](const Args& a) {  // grow FILE MS: numbered 64-byte lines, about 1 MB/s
-    const HANDLE file = Open(Path(a.at(1)), OPEN_ALWAYS);
+    // Held open as an application's own writer holds its log.
+    const HANDLE file = CreateFileA(Path(a.at(1)).c_str(), FILE_APPEND_DATA,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    Expect(file != INVALID_HANDLE_VALUE, "cannot open " + a[1]);
     background_.emplace_back([file, chunks = Num(a.at(2)) / 100] {
       for (long chunk = 0, line = 0; chunk < chunks; ++chunk, Sleep(100)) {
         std::string bytes;
@@ -531,40 +449,25 @@ Runner::Runner() {
           std::snprintf(text, sizeof text, "12:00:00\tInfo\tGrow\t%08ld", ++line);
           bytes += text + std::string(35, '.') + "\r\n";
         }
-        Put(file, bytes);
+        DWORD written = 0;
+        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
       }
       CloseHandle(file);
     });
   };
-  s["join"] = [this](const Args&) {  // waits for lock and grow to end
+  s["join"] = [this](const Args&) {  // waits for grow to end
     for (std::thread& t : background_) t.join();
     background_.clear();
   };
   s["sleep"] = [](const Args& a) { Sleep(Num(a.at(1))); };
   s["reset"] = [this](const Args&) { Reset(); };
-  s["theme"] = [this](const Args& a) {  // theme VERSION BUILD yes|no: the login frame subclassed
-    SetVersion(a.at(1), a.at(2));
-    for (const Args& step : {Args{"start"}, Args{"click", "manager", "Install As"},
-                             Args{"subclassed", "login", "Please note:", "is", a.at(3), "10000"}})
-      Step(step);
-    Reset();
-  };
 
   // The user's hand.
-  // click WINDOW CONTROL [once]: "once" posts the click once, as it comes.
-  s["click"] = [](const Args& a) {
+  s["click"] = [](const Args& a) {  // click WINDOW CONTROL: once its window takes input
     const HWND button = Control(a), window = GetAncestor(button, GA_ROOT);
-    const auto post = [&](UINT message, WPARAM wParam) {
-      return [=] { PostMessageA(button, message, wParam, 0); };
-    };
-    if (a.size() > 3) return post(BM_CLICK, 0)();
-    // A click taken moves the focus, to the button or to what it opens, or
-    // closes the button's window. A Tab first moves the focus off the button
-    // where there is another control to take it.
-    Expect(Within(20000, [&] { return IsWindowVisible(window); }), "not shown");
-    Within(1000, [&] { return FocusOf(button) != button || (post(WM_KEYDOWN, VK_TAB)(), false); });
-    const HWND before = FocusOf(button);
-    Press(post(BM_CLICK, 0), [&] { return FocusOf(button) != before || !IsWindowVisible(window); });
+    Expect(Within(20000, [&] { return IsWindowVisible(window) && IsWindowEnabled(window); }),
+           "not shown or not enabled");
+    PostMessageA(button, BM_CLICK, 0, 0);
   };
   s["type"] = [](const Args& a) {
     SendMessageTimeoutA(Control(a), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(a.at(3).c_str()),
@@ -574,28 +477,23 @@ Runner::Runner() {
     const HWND control = Control(a), dialog = GetAncestor(control, GA_ROOT);
     const UINT vk = a.at(3) == "escape" ? VK_ESCAPE : VK_RETURN;
     const LPARAM scan = 1 | static_cast<LPARAM>(MapVirtualKeyA(vk, 0)) << 16;
-    Press(
-        [&] {
-          // A key stroke, which the dialog's loop turns into a character, or the character alone.
-          if (a[3] == "char13") {
-            PostMessageA(control, WM_CHAR, '\r', 1);
-          } else {
-            PostMessageA(control, WM_KEYDOWN, vk, scan);
-            PostMessageA(control, WM_KEYUP, vk, scan | 0xC0000000);
-          }
-        },
-        [&] { return !IsWindowVisible(dialog); });
+    const auto closed = [&] { return !IsWindowVisible(dialog); };
+    // A key stroke, which the dialog's loop turns into a character, or the character alone.
+    if (a[3] != "char13") PostMessageA(control, WM_KEYDOWN, vk, scan);
+    Expect(a[3] == "char13" ? Post(control, WM_CHAR, '\r', 1, closed)
+                            : Post(control, WM_KEYUP, vk, scan | 0xC0000000, closed),
+           "the dialog stays");
   };
   s["close"] = [](const Args& a) { PostMessageA(Window(a.at(1)), WM_CLOSE, 0, 0); };
   s["minimize"] = [](const Args& a) {
     const HWND hwnd = Window(a.at(1));
-    Press([&] { PostMessageA(hwnd, WM_SYSCOMMAND, SC_MINIMIZE, 0); },
-          [&] { return !IsWindowVisible(hwnd); });
+    Expect(Post(hwnd, WM_SYSCOMMAND, SC_MINIMIZE, 0, [&] { return !IsWindowVisible(hwnd); }),
+           "still shown");
   };
   s["restore"] = [](const Args&) {  // the tray icon's double click
     const HWND hwnd = Window("manager");
-    Press([&] { PostMessageA(hwnd, WM_MOUSEMOVE, 1, WM_LBUTTONDBLCLK); },
-          [&] { return IsWindowVisible(hwnd); });
+    Expect(Post(hwnd, WM_MOUSEMOVE, 1, WM_LBUTTONDBLCLK, [&] { return IsWindowVisible(hwnd); }),
+           "still hidden");
   };
   s["move"] = [](const Args& a) {  // move WINDOW LEFT TOP, twips
     SetWindowPos(Window(a.at(1)), nullptr, Pixels(Num(a.at(2)), LOGPIXELSX),
@@ -611,11 +509,14 @@ Runner::Runner() {
   };
   s["menu"] = [](const Args& a) {  // menu down|right|enter...: the tray icon's right click, keys
     // Menus cannot be read from another process under Wine: an entry is
-    // reached by the keys a user would press.
+    // reached by the keys a user would press, all at once, so that no poll
+    // comes between them. A right click that comes during a long service
+    // call is dropped, as the user's would be: it is given again.
     HWND popup = nullptr;
     const auto open = [&] { return IsWindowVisible(popup = FindWindowA("#32768", nullptr)); };
-    Press([] { PostMessageA(Window("manager"), WM_MOUSEMOVE, 1, WM_RBUTTONUP); }, open);
-    // All at once, so that no poll comes between them.
+    const HWND manager = Window("manager");
+    Expect(Within(10000, [&] { return Post(manager, WM_MOUSEMOVE, 1, WM_RBUTTONUP, open, 1000); }),
+           "no menu");
     for (size_t i = 1; i < a.size(); ++i) {
       const WPARAM vk = a[i] == "down" ? VK_DOWN : a[i] == "right" ? VK_RIGHT : VK_RETURN;
       PostMessageA(popup, WM_KEYDOWN, vk, 1);
@@ -631,85 +532,68 @@ Runner::Runner() {
     Expect(Shell_NotifyIconA(NIM_DELETE, &icon), "no icon to remove");
   };
 
-  // Checks.
-  s["status"] = [this](const Args& a) {
-    const HWND bar = Control(Window("manager"), STATUSCLASSNAMEA "#0");
-    Check(a, 0, [&] {
-      return std::string(Remote(bar, SB_GETTEXTA, 0, kText, [](char*) { return ""; }).c_str());
-    });
-  };
-  s["state"] = [this](const Args& a) {  // state WINDOW: gone, hidden or shown; notaskbar
-    Check(a, 1, [&] {
-      const HWND hwnd = Find(a.at(1));
-      return std::string(!hwnd                   ? "gone"
-                         : IsWindowVisible(hwnd) ? "shown"
-                                                 : "hidden") +
-             (GetWindowLongPtrA(hwnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW ? " notaskbar" : "");
-    });
-  };
-  s["enabled"] = [this](const Args& a) {
-    Check(a, 1, [&] { return IsWindowEnabled(Window(a.at(1))) ? "yes" : "no"; });
-  };
-  s["text"] = [this](const Args& a) { Check(a, 2, [&] { return TextOf(Control(a)); }); };
-  s["masked"] = [this](const Args& a) {  // masked WINDOW CONTROL: the password character
-    Check(a, 2, [&] { return std::string(1, SendMessageA(Control(a), EM_GETPASSWORDCHAR, 0, 0)); });
-  };
-  s["box"] = [this](const Args& a) {  // box TITLE: the texts of a visible message box
-    Check(a, 1, [&] {
-      const HWND box = Find(a.at(1));
-      std::string said;
-      for (HWND c : IsWindowVisible(box) ? Children(box) : std::vector<HWND>())
-        said += ClassOf(c) == "Static" ? TextOf(c) + "\n" : "";
-      return said;
-    });
-  };
-  s["rows"] = [this](const Args& a) {
-    Check(a, 1, [&] {
-      return Str(SendMessageA(Control(Window(a.at(1)), "SysListView32#0"), LVM_GETITEMCOUNT, 0, 0));
-    });
-  };
-  s["row"] = [this](const Args& a) {  // row WINDOW NUMBER|header
-    Check(a, 2, [&] { return Row(Control(Window(a.at(1)), "SysListView32#0"), a.at(2)); });
-  };
-  s["file"] = [this](const Args& a) {  // file NAME: its bytes, <written> or <none>
-    Check(a, 1, [&] {
-      const std::string bytes = ReadAll(Path(a.at(1))).value_or("<none>");
-      return written_.count(a[1]) && bytes == written_[a[1]] ? "<written>" : bytes;
-    });
-  };
-  s["service"] = [this](const Args& a) {  // service state|VALUE: a state or registry value
-    Check(a, 1, [&] {
-      const std::map<DWORD, std::string> states{
-          {0, "absent"}, {SERVICE_STOPPED, "stopped"}, {SERVICE_RUNNING, "running"}};
-      if (a.at(1) == "state")
-        return states.count(ServiceState()) ? states.at(ServiceState()) : "pending";
-      std::string data = Value("System\\CurrentControlSet\\Services\\Zemlo Linkvane", a[1])
-                             .value_or(std::make_pair(0UL, std::string()))
-                             .second;
-      return data.erase(data.find_last_not_of('\0') + 1);
-    });
-  };
-  s["subclassed"] = [this](const Args& a) {  // subclassed WINDOW CONTROL: yes or no
-    // A window procedure cannot be read from another process. Version 6
-    // controls are Unicode windows; one whose procedure was replaced through
-    // SetWindowLongPtrA answers as an ANSI window from then on.
-    Check(a, 2, [&] {
-      const HWND control = Control(a);
-      for (HWND other : Children(Window(a[1])))
-        if (other != control && ClassOf(other) == ClassOf(control) && IsWindowUnicode(other))
-          return IsWindowUnicode(control) ? "no" : "yes";
-      return "alone: no other version 6 control of its class";
-    });
-  };
-  s["icons"] = [this](const Args& a) {  // icons: how many in Wine's system tray
-    Check(a, 0, [] {
-      const HWND tray = FindWindowA("__winex11_standalone_tray", nullptr);
-      long icons = 0;
-      for (HWND i = GetWindow(tray, GW_CHILD); tray && i; i = GetWindow(i, GW_HWNDNEXT))
-        icons += IsWindowVisible(i);
-      return tray ? Str(icons) : "no tray";
-    });
-  };
+  // Readers: what a check compares, or prints.
+  auto& r = readers_;
+  r["status"] = {
+      0, [](const Args&) {
+        const HWND bar = Control(Window("manager"), STATUSCLASSNAMEA "#0");
+        return std::string(Remote(bar, SB_GETTEXTA, 0, kText, [](char*) { return ""; }).c_str());
+      }};
+  r["state"] = {
+      1, [](const Args& a) {  // state WINDOW: gone, hidden or shown; notaskbar
+        const HWND hwnd = Find(a.at(1));
+        return std::string(!hwnd                   ? "gone"
+                           : IsWindowVisible(hwnd) ? "shown"
+                                                   : "hidden") +
+               (GetWindowLongPtrA(hwnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW ? " notaskbar" : "");
+      }};
+  r["enabled"] = {1, [](const Args& a) { return IsWindowEnabled(Window(a.at(1))) ? "yes" : "no"; }};
+  r["text"] = {2, [](const Args& a) { return TextOf(Control(a)); }};
+  r["masked"] = {2, [](const Args& a) {  // masked WINDOW CONTROL: the password character
+                   return std::string(1, SendMessageA(Control(a), EM_GETPASSWORDCHAR, 0, 0));
+                 }};
+  r["box"] = {1, [](const Args& a) {  // box TITLE: the texts of a visible message box
+                const HWND box = Find(a.at(1));
+                std::string said;
+                for (HWND c : IsWindowVisible(box) ? Children(box) : std::vector<HWND>())
+                  said += ClassOf(c) == "Static" ? TextOf(c) + "\n" : "";
+                return said;
+              }};
+  r["row"] = {2, [](const Args& a) {  // row WINDOW NUMBER|header|*
+                return Row(Control(Window(a.at(1)), "SysListView32#0"), a.at(2));
+              }};
+  r["file"] = {1, [this](const Args& a) {  // file NAME: its bytes, <written> or <none>
+                 const std::string bytes = ReadAll(Path(a.at(1))).value_or("<none>");
+                 return written_.count(a[1]) && bytes == written_[a[1]] ? "<written>" : bytes;
+               }};
+  r["service"] = {1, [](const Args& a) {  // service state|VALUE: a state or registry value
+                    const std::map<DWORD, std::string> states{
+                        {0, "absent"}, {SERVICE_STOPPED, "stopped"}, {SERVICE_RUNNING, "running"}};
+                    if (a.at(1) == "state")
+                      return states.count(ServiceState()) ? states.at(ServiceState()) : "pending";
+                    return Value("System\\CurrentControlSet\\Services\\Zemlo Linkvane", a[1]);
+                  }};
+  // subclassed WINDOW CONTROL: yes or no. A window procedure cannot be read
+  // from another process. Version 6 controls are Unicode windows; one whose
+  // procedure was replaced through SetWindowLongPtrA answers as an ANSI window
+  // from then on.
+  r["subclassed"] = {
+      2, [](const Args& a) -> std::string {
+        const HWND control = Control(a);
+        for (HWND other : Children(Window(a[1])))
+          if (other != control && ClassOf(other) == ClassOf(control) && IsWindowUnicode(other))
+            return IsWindowUnicode(control) ? "no" : "yes";
+        return "alone: no other version 6 control of its class";
+      }};
+  r["icons"] = {0, [](const Args&) {  // icons: how many in Wine's system tray
+                  const HWND tray = FindWindowA("__winex11_standalone_tray", nullptr);
+                  long icons = 0;
+                  for (HWND i = GetWindow(tray, GW_CHILD); tray && i; i = GetWindow(i, GW_HWNDNEXT))
+                    icons += IsWindowVisible(i);
+                  return tray ? Str(icons) : "no tray";
+                }};
+
+  // Checks of their own.
   s["place"] = [](const Args& a) {  // place WINDOW .|client|CONTROL LEFT TOP [WIDTH HEIGHT], twips
     const HWND top = Window(a.at(1));
     long seen[4] = {};
@@ -742,17 +626,6 @@ Runner::Runner() {
   };
 }
 
-int OsVersion() {
-  // GetVersionEx tells programs not declared for Windows 8 and later 6.2.
-  using RtlGetVersion = LONG(WINAPI*)(OSVERSIONINFOW*);
-  const auto get = reinterpret_cast<RtlGetVersion>(
-      reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA("ntdll.dll"), "RtlGetVersion")));
-  OSVERSIONINFOW version{};
-  version.dwOSVersionInfoSize = sizeof version;
-  get(&version);
-  return static_cast<int>(version.dwMajorVersion * 100 + version.dwMinorVersion);
-}
-
 // What went wrong, or nothing.
 std::string Failure(const std::function<void()>& run) {
   try {
@@ -771,7 +644,6 @@ int main(int argc, char** argv) {
   const Args args(argv + 1, argv + argc);
   if (args.empty())
     return std::fprintf(stderr, "usage: zlvrun FILE [SCENARIO...] | --do STEP...\n");
-  if (args[0] == "--os-version") return OsVersion();
   Runner runner;
   for (size_t i = 1; args[0] == "--do" && i < args.size(); ++i) {
     const DWORD start = GetTickCount();
@@ -796,7 +668,7 @@ int main(int argc, char** argv) {
     const bool named = std::find(args.begin() + 1, args.end(), name) != args.end();
     const std::string dpis =
         steps.empty() || steps[0].second.rfind("dpi ", 0) ? "dpi 96" : steps[0].second;
-    if ((args.size() > 1 && !named) || (dpis + " ").find(dpi) == std::string::npos) continue;
+    if ((args.size() > 1 && !named) || (dpis + " ").find(dpi) == dpis.npos) continue;
     const DWORD start = GetTickCount();
     std::string where = "reset";
     const std::string failure = Failure([&] {
