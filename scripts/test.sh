@@ -12,7 +12,7 @@ bash "$root/scripts/check-exe-test.sh"
 echo "== native unit tests"
 ctest --test-dir "$root/build/native" --output-on-failure -j "$(nproc)"
 
-echo "== fuzzing, 45 s per target"
+echo "== fuzzing the settings engine, 45 s"
 bash "$root/scripts/fuzz.sh" 45
 
 echo "== Windows tests under Wine: the x86-64 build, then the i686 one"
