@@ -1,6 +1,5 @@
-// In-memory stand-ins for the error output, the desktop, the window system and
-// the settings store, shared by the unit tests. Each keeps the contract of what
-// it stands for: where the real one raises or refuses, so does the fake.
+// In-memory stand-ins shared by the unit tests. Each keeps the contract of
+// what it stands for: where the real one raises or refuses, so does the fake.
 #pragma once
 
 #include <filesystem>
@@ -47,10 +46,10 @@ struct FakeReporter : ErrorOutput {
   ErrorReporter reporter{*this};
 };
 
-// The desktop's small services. Its clock counts whole milliseconds since
-// midnight, so that many short sleeps add up exactly, moved by sleeps and by
-// a step at every reading; it wraps at 24 h.
-struct FakeDesktop : Clock, EventPump, Beeper {
+// The desktop's small services and a 1024 x 768 screen at 15 twips a pixel.
+// The clock counts whole milliseconds, so that short sleeps add up exactly,
+// moved by sleeps and by a step at every reading; it wraps at midnight.
+struct FakeDesktop : Clock, EventPump, Beeper, Screen {
   float SecondsSinceMidnight() override {
     const float seconds = static_cast<float>(ms / 1000.0);
     Advance(stepPerReading);
@@ -60,6 +59,9 @@ struct FakeDesktop : Clock, EventPump, Beeper {
   void Advance(int64_t duration) { ms = (ms + duration) % 86400000; }
   void DoEvents() override { ++events; }
   void Beep() override { ++beeps; }
+  int32_t WidthTwips() override { return 15360; }
+  int32_t HeightTwips() override { return 11520; }
+  int32_t TwipsPerPixelX() override { return 15; }
   int64_t ms = 36000000, stepPerReading = 0, slept = 0;
   int events = 0, beeps = 0;
 };
@@ -75,12 +77,6 @@ struct FakeTimer : Timer {
   int32_t interval = 0;
   bool enabled = false;
   int starts = 0;
-};
-
-struct FakeScreen : Screen {  // 1024 x 768 pixels at 15 twips
-  int32_t WidthTwips() override { return 15360; }
-  int32_t HeightTwips() override { return 11520; }
-  int32_t TwipsPerPixelX() override { return 15; }
 };
 
 // A frame that logs every change ("Top=300"); like a real window it refuses
@@ -188,26 +184,28 @@ struct FakeLogGrid : LogGrid {
   bool touched = false;
 };
 
+// The settings engine over a file in memory, with what it uses around it.
+struct FakeSettings {
+  FakeReporter fake;
+  FakeProfileStore store;
+  FakeDesktop desktop;
+  ManagerGlobal settings{store, desktop, fake.reporter};
+};
+
 // A fresh folder that anyone may write to, removed with its contents.
-class TempFolder {
- public:
-  TempFolder() {
-    std::filesystem::create_directories(path_);
-    std::filesystem::permissions(path_, std::filesystem::perms::all);
-  }
+struct TempFolder {
+  TempFolder() { create_directories(path), permissions(path, std::filesystem::perms::all); }
   ~TempFolder() {
     std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
+    remove_all(path, ignored);
   }
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
+  std::string File(const std::string& name) const { return (path / name).string(); }
   void Put(const std::string& name, const std::string& bytes,
            std::ios::openmode mode = std::ios::trunc) const {
     std::ofstream(File(name), std::ios::binary | mode) << bytes;
   }
-
- private:
-  std::filesystem::path path_ = std::filesystem::temp_directory_path() /
-                                ("zlv-test-" + std::to_string(std::random_device()()));
+  const std::filesystem::path path = std::filesystem::temp_directory_path() /
+                                     ("zlv-test-" + std::to_string(std::random_device()()));
 };
 
 }  // namespace zlv::test

@@ -9,7 +9,12 @@ namespace {
 
 using test::Strings;
 
-struct FakeView : test::FakeFrame<ManagerView> {
+// The manager window and the program around it: session, tray, operations, theme.
+struct FakeDesk : test::FakeFrame<ManagerView>,
+                  AppSession,
+                  TrayArea,
+                  ManagerOperations,
+                  ThemeSteps {
   uintptr_t Handle() override { return 0x1234; }
   std::string Caption() override { return std::string(kManagerCaption); }
   bool Visible() override { return visible; }
@@ -22,11 +27,6 @@ struct FakeView : test::FakeFrame<ManagerView> {
   void SetForeground() override { Log("foreground"); }
   void Unload() override {}
   bool ScaleInPixels() override { return false; }
-  bool visible = false;
-};
-
-// The program around the manager window: session, tray, operations, theme.
-struct FakeDesk : AppSession, TrayArea, ManagerOperations, ThemeSteps {
   std::string CommandLine() override { return commandLine; }
   std::string AppFolder() override { return "C:\\Zemlo"; }
   bool PreviousInstance() override { return previousCopy; }
@@ -44,23 +44,17 @@ struct FakeDesk : AppSession, TrayArea, ManagerOperations, ThemeSteps {
   void UnSubClassAllFrames() override {}
   void ApplyXPTheme() override {}
   std::string commandLine;
-  bool previousCopy = false, succeeded = true;
+  bool visible = false, previousCopy = false, succeeded = true;
   std::optional<int> exitCode;
   int statusQueries = 0;
   std::vector<std::pair<int32_t, std::string>> tray;
   std::vector<int16_t> commands;
 };
 
-struct ManagerTest : ::testing::Test {
-  FakeView view;
-  test::FakeScreen screen;
+struct ManagerTest : ::testing::Test, test::FakeSettings {
   FakeDesk desk;
-  test::FakeDesktop desktop;
-  test::FakeProfileStore store;
-  test::FakeReporter fake;
-  ManagerGlobal settings{store, desktop, fake.reporter};
   std::string settingsFile;
-  ManagerPlatform platform{view, screen, desk, desk, 0x77, desktop, desktop};
+  ManagerPlatform platform{desk, desktop, desk, desk, 0x77, desktop, desktop};
   LinkvaneManager manager{platform, desk, desk, settings, settingsFile, fake.reporter};
   ManagerTest() { desktop.stepPerReading = 30; }
 };
@@ -86,14 +80,13 @@ TEST_F(ManagerTest, CommandLineRunsAtMostOneCommandAndEndsWithItsOutcome) {
   for (const auto& c : cases) {
     desk = FakeDesk();
     desk.commandLine = c.line, desk.previousCopy = c.previousCopy, desk.succeeded = c.succeeded;
-    view.state = 0;
     try {
       manager.Form_Load();
     } catch (const test::ProgramEnded&) {
     }
     EXPECT_EQ(desk.commands, c.commands) << c.line;
     EXPECT_EQ(desk.exitCode, c.exitCode) << c.line;
-    EXPECT_EQ(view.state, c.windowState) << c.line;
+    EXPECT_EQ(desk.state, c.windowState) << c.line;
     EXPECT_EQ(desk.statusQueries, c.statusQueries) << c.line;
   }
 }
@@ -103,14 +96,14 @@ TEST_F(ManagerTest, CommandLineRunsAtMostOneCommandAndEndsWithItsOutcome) {
 TEST_F(ManagerTest, TheTrayIconTellsTheStateAndAnswersItsClicks) {
   desktop.ms = 86399950;
   for (const int32_t shownState : {state::kNormal, state::kMaximized}) {
-    view.state = shownState;
+    desk.state = shownState;
     manager.Form_Resize();
-    view.state = state::kMinimized;
+    desk.state = state::kMinimized;
     manager.Form_Resize();
     manager.Cmd_Click(cmd::kStop);
-    view.log.clear();
+    desk.log.clear();
     manager.Form_MouseMove(0, 0, 0x203 * 15, 0);
-    EXPECT_EQ(view.log, (Strings{"State=" + std::to_string(shownState), "taskbar on", "show",
+    EXPECT_EQ(desk.log, (Strings{"State=" + std::to_string(shownState), "taskbar on", "show",
                                  "refresh", "foreground"}));
     EXPECT_GE(desktop.events, 1) << "pending events run during the restore";
   }
@@ -121,10 +114,10 @@ TEST_F(ManagerTest, TheTrayIconTellsTheStateAndAnswersItsClicks) {
       {0x205, false, "popup"}, {0x205, true, ""},  {0x204, false, ""},
       {0x201, false, ""},      {516.5, false, ""}, {517.4, false, "popup"}};
   for (const auto& [code, visible, action] : clicks) {
-    view.log.clear();
-    view.visible = visible;
+    desk.log.clear();
+    desk.visible = visible;
     manager.Form_MouseMove(0, 0, code * 15, 0);
-    EXPECT_EQ(view.log, action.empty() ? Strings{} : Strings{action}) << code;
+    EXPECT_EQ(desk.log, action.empty() ? Strings{} : Strings{action}) << code;
   }
 }
 

@@ -26,13 +26,8 @@ TEST(Procedure, ReportsAFailureInEightLinesThenBeepsThenEnds) {
   EXPECT_EQ(fake.events, (Strings{"box Critical Error", "beep", "end"}));
 }
 
-struct Settings {
-  FakeProfileStore store;
-  FakeDesktop desktop;
-  FakeReporter fake;
-  ManagerGlobal global{store, desktop, fake.reporter};
-  FakeFrame<WindowFrame> window;  // 4800 x 3600
-  FakeScreen screen;              // 15360 x 11520
+struct Settings : FakeSettings {
+  FakeFrame<WindowFrame> window;  // 4800 x 3600 on a screen of 15360 x 11520
 };
 
 // The fuzz target proves for any bytes how blanks, quotes, NULs and the 1023
@@ -58,7 +53,7 @@ TEST(ReadINI, FindsValuesAsThePlatformReadsThemAndUnescapes) {
   for (const auto& c : cases) {
     Settings s;
     s.store.content = c.file;
-    EXPECT_EQ(s.global.ReadINI("f.ini", c.section, c.key, c.defaultValue), c.expected)
+    EXPECT_EQ(s.settings.ReadINI("f.ini", c.section, c.key, c.defaultValue), c.expected)
         << c.file.value_or("no file");
   }
 }
@@ -133,7 +128,7 @@ TEST(FileProfileStore, WritesThroughATemporaryFileAndRefusalsChangeNothing) {
   settings.WriteINI(folder.File("missing/s.ini"), "Display Options", "Top", "1");
   EXPECT_EQ(desktop.beeps, 5);
   EXPECT_EQ(ReadWholeFile(path), written);
-  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.File("")), {}), 1)
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path), {}), 1)
       << "no temporary file is left";
   EXPECT_FALSE(fake.Reported());
 }
@@ -161,7 +156,7 @@ TEST(Placement, IsRestoredOrCentredByEachWindowsOwnRulesAsFarAsItFits) {
     const PlacementScheme scheme = monitor ? MonitorPlacement() : ManagerPlacement();
     s.store.content = "[" + scheme.section + "]\n" + saved;
     try {
-      LoadPlacement(s.global, "f.ini", scheme, s.window, s.screen);
+      LoadPlacement(s.settings, "f.ini", scheme, s.window, s.desktop);
     } catch (const Failure& failure) {
       s.window.Log("Failure " + std::to_string(failure.Number()));
     }
@@ -179,7 +174,7 @@ TEST(Placement, IsSavedOnlyInTheNormalState) {
   for (const auto& [monitor, windowState, expected] : cases) {
     Settings s;
     s.window.top = -120, s.window.left = 300, s.window.state = windowState;
-    SavePlacement(s.global, "f.ini", monitor ? MonitorPlacement() : ManagerPlacement(), s.window);
+    SavePlacement(s.settings, "f.ini", monitor ? MonitorPlacement() : ManagerPlacement(), s.window);
     EXPECT_EQ(s.store.content, expected);
   }
 }
