@@ -40,7 +40,6 @@ struct FakeReporter : ErrorOutput {
     events.push_back("end");
     throw ProgramEnded{};
   }
-  bool Reported() const { return !events.empty(); }
   std::string message;
   Strings events;
   ErrorReporter reporter{*this};
