@@ -137,7 +137,11 @@ TEST_F(MonitorLogTest, TheMinimumSizeHoldsOnlyInTheNormalStateAndTheGridFillsThe
   }
   bool cancel = false;
   monitor.Form_Unload(cancel);
-  EXPECT_EQ(store.content, "[Log Monitor Options]\r\nState=2\r\n");
+  EXPECT_EQ(store.content, "[Log Monitor Options]\r\nState=2\r\n") << "maximised: the state alone";
+  frame.state = state::kNormal;
+  monitor.Form_Unload(cancel);
+  EXPECT_EQ(store.content,
+            "[Log Monitor Options]\r\nState=0\r\nTop=0\r\nLeft=0\r\nHeight=1500\r\nWidth=5000\r\n");
 }
 
 }  // namespace
