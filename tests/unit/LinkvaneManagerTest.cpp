@@ -59,15 +59,11 @@ struct ManagerTest : ::testing::Test, test::FakeSettings {
   ManagerTest() { desktop.stepPerReading = 30; }
 };
 
+// A second copy queries the state, then leaves silently; an exit code of
+// nullopt means the program goes on.
 TEST_F(ManagerTest, CommandLineRunsAtMostOneCommandAndEndsWithItsOutcome) {
-  const struct {
-    std::string line;
-    bool previousCopy, succeeded;
-    std::vector<int16_t> commands;
-    std::optional<int> exitCode;  // nullopt: the program goes on
-    int32_t windowState;
-    int statusQueries;
-  } cases[] = {
+  using Commands = std::vector<int16_t>;
+  const std::tuple<std::string, bool, bool, Commands, std::optional<int>, int32_t, int> cases[] = {
       {"", false, true, {}, std::nullopt, 0, 1},
       {"-start", false, true, {cmd::kStart}, 0, 0, 0},
       {"/x -STARTUP", false, true, {cmd::kStart}, 0, 0, 0},
@@ -75,19 +71,17 @@ TEST_F(ManagerTest, CommandLineRunsAtMostOneCommandAndEndsWithItsOutcome) {
       {"-stop -show -hide", false, false, {cmd::kStop}, 1, 0, 0},
       {"-MINIMIZE -Hide", false, false, {cmd::kHide}, 1, 0, 0},
       {"-remote -minimize", false, true, {cmd::kRemote}, std::nullopt, 1, 1},
-      {"", true, true, {}, 0, 0, 1},  // a second copy queries, then leaves silently
-  };
-  for (const auto& c : cases) {
+      {"", true, true, {}, 0, 0, 1}};
+  for (const auto& [line, previousCopy, succeeded, commands, exitCode, state, queries] : cases) {
     desk = FakeDesk();
-    desk.commandLine = c.line, desk.previousCopy = c.previousCopy, desk.succeeded = c.succeeded;
+    desk.commandLine = line, desk.previousCopy = previousCopy, desk.succeeded = succeeded;
     try {
       manager.Form_Load();
     } catch (const test::ProgramEnded&) {
     }
-    EXPECT_EQ(desk.commands, c.commands) << c.line;
-    EXPECT_EQ(desk.exitCode, c.exitCode) << c.line;
-    EXPECT_EQ(desk.state, c.windowState) << c.line;
-    EXPECT_EQ(desk.statusQueries, c.statusQueries) << c.line;
+    EXPECT_EQ(std::tuple(desk.commands, desk.exitCode, desk.state, desk.statusQueries),
+              std::tuple(commands, exitCode, state, queries))
+        << line;
   }
 }
 

@@ -236,51 +236,44 @@ TEST_F(ServiceTest, OutcomesFollowTheStateReadAfterwards) {
   const auto install = &ServiceOperations::ServiceInstall, start = &ServiceOperations::ServiceStart,
              stop = &ServiceOperations::ServiceStop, show = &ServiceOperations::ServiceShow,
              hide = &ServiceOperations::ServiceHide;
-  const std::set<std::string> all = {"Installed", "Running", "Install",    "Uninstall",
-                                     "Start",     "Stop",    "SendControl"};
+  using Failing = std::set<std::string>;
+  const Failing all = {"Installed", "Running", "Install",    "Uninstall",
+                       "Start",     "Stop",    "SendControl"};
   const std::string installing = "Installing service...",
                     installed = "Service installed successfully",
                     notInstalled = "Service failed to install", running = "Service is Running",
                     notStarted = "Service failed to start", notStopped = "Service failed to stop";
-  const struct {
-    Operation run;
-    bool installed, running;
-    std::set<std::string> failing;
-    std::string calls;
-    Strings shown;
-    bool succeeded = false;
-  } cases[] = {
+  const std::tuple<Operation, bool, bool, Failing, std::string, Strings, bool> cases[] = {
       // clang-format off
       {install, 1, 1, {}, "Uninstall, Install(False)", {installed}, true},
-      {install, 0, 0, {"Install"}, "Install(False)", {notInstalled}},
-      {install, 0, 0, {"Installed"}, "Install(False)", {notInstalled}},
+      {install, 0, 0, {"Install"}, "Install(False)", {notInstalled}, false},
+      {install, 0, 0, {"Installed"}, "Install(False)", {notInstalled}, false},
       // an old registration that cannot be removed stays, and the reading tells so
       {install, 1, 0, {"Option10", "Uninstall"}, "Uninstall, Install(False)", {installed}, true},
       {start, 1, 1, {}, "Start(), SendControl(200)", {running}, true},
       {start, 0, 0, {}, "Install(False), Start(), SendControl(200)", {installing, installed, running}, true},
-      {start, 0, 0, {"Install"}, "Install(False)", {installing, notInstalled, notStarted}},
-      {stop, 0, 0, {}, "", {"Service was not installed"}},
+      {start, 0, 0, {"Install"}, "Install(False)", {installing, notInstalled, notStarted}, false},
+      {stop, 0, 0, {}, "", {"Service was not installed"}, false},
       // refused access, to the action alone or to every call: a failure text, no claim
-      {start, 1, 0, {"Start"}, "Start()", {notStarted}},
-      {start, 1, 0, all, "Start()", {notStarted}},
-      {stop, 1, 1, {"Stop"}, "Stop", {notStopped}},
-      {stop, 1, 1, all, "Stop", {notStopped}},
-      {install, 0, 0, all, "Install(False)", {notInstalled}},
+      {start, 1, 0, {"Start"}, "Start()", {notStarted}, false},
+      {start, 1, 0, all, "Start()", {notStarted}, false},
+      {stop, 1, 1, {"Stop"}, "Stop", {notStopped}, false},
+      {stop, 1, 1, all, "Stop", {notStopped}, false},
+      {install, 0, 0, all, "Install(False)", {notInstalled}, false},
       // a stopped service is started, which sends 200 itself; a missing one is installed first
       {show, 1, 0, {}, "Start(), SendControl(200), SendControl(200)", {running}, true},
       {hide, 0, 0, {}, "Install(False), Start(), SendControl(200), SendControl(201)", {installing, installed, running}, true},
-      {show, 0, 0, {"Install"}, "Install(False)", {installing, notInstalled}},
-      {show, 1, 1, {"SendControl"}, "SendControl(200)", {}},
+      {show, 0, 0, {"Install"}, "Install(False)", {installing, notInstalled}, false},
+      {show, 1, 1, {"SendControl"}, "SendControl(200)", {}, false},
       // clang-format on
   };
-  for (const auto& c : cases) {
-    Given(c.installed, c.running, Behaviour::kWellBehaved, c.failing);
-    (ops.*c.run)();
-    SCOPED_TRACE(c.calls + " " + ::testing::PrintToString(c.failing));
-    EXPECT_EQ(Actions(false), c.calls);
-    EXPECT_EQ(bar.shown, c.shown);
-    EXPECT_EQ(ops.LastOutcomeSucceeded(), c.succeeded);
-    if (!c.shown.empty()) {
+  for (const auto& [run, isInstalled, isRunning, failing, calls, shown, succeeded] : cases) {
+    Given(isInstalled, isRunning, Behaviour::kWellBehaved, failing);
+    (ops.*run)();
+    SCOPED_TRACE(calls + " " + ::testing::PrintToString(failing));
+    EXPECT_EQ(std::tuple(Actions(false), bar.shown, ops.LastOutcomeSucceeded()),
+              std::tuple(calls, shown, succeeded));
+    if (!shown.empty()) {
       EXPECT_EQ(status.DisplayCountdown(), 10) << "an outcome's lifetime";
     }
   }
