@@ -136,7 +136,7 @@ struct ServiceTest : ::testing::Test, FakeSettings, InstallAsWindow, MessageBoxe
     user = &events;
   }
   WindowHandle Handle() override { return user ? 500 : 0; }
-  void RunModal() override { ++showings, script(); }
+  void RunModal() override { script(); }
   void Hide() override {}
   std::string Text(InstallAsBox box) override { return texts[box]; }
   void SetText(InstallAsBox box, const std::string& text) override { texts[box] = text; }
@@ -178,7 +178,7 @@ struct ServiceTest : ::testing::Test, FakeSettings, InstallAsWindow, MessageBoxe
   StatusLine status{svc, bar, poll, countdown, fake.reporter};
   std::string settingsFile = "C:\\Zemlo\\ZemloLinkvaneManager-Settings.ini",
               appFolder = "C:\\Zemlo";
-  int showings = 0, repaints = 0;
+  int repaints = 0;
   InstallAsEvents* user = nullptr;
   std::function<void()> script = [this] {
     texts = {{InstallAsBox::kUsername, ".\\netadmin"}, {InstallAsBox::kPassword, "s3cret"}};
@@ -316,19 +316,6 @@ TEST_F(ServiceTest, EachOperationWritesWhatItReliesOnFirst) {
       << "the password goes nowhere but to the component";
 }
 
-// Events run and the manager repaints after a showing; a dialog that cannot
-// be built is told of in a box.
-TEST_F(ServiceTest, InstallAsWithoutAnAccountNameOrADialogInstallsNothing) {
-  script = [this] { texts.clear(), user->cmdOK_Click(); };
-  ops.ServiceInstallAs();
-  user = nullptr, buildError = "Out of memory";
-  ops.ServiceInstallAs();
-  EXPECT_EQ(Actions(true), "");
-  EXPECT_EQ(boxes, Strings{"0 Zemlo Linkvane Manager: Unable to open Install As window. error: "
-                           "Out of memory"});
-  EXPECT_EQ(std::tuple(showings, desktop.events, repaints), std::tuple(1, 1, 1));
-}
-
 // The removal is watched for at most 5 s in 10 ms steps, serving events
 // between them, and afresh when the clock jumps back at midnight (here 2 s
 // before it, then 5 s); a service that goes only later has failed.
@@ -392,7 +379,9 @@ TEST(ServiceConfig, TextsBecomeWhatTheRegistrationHolds) {
 
 // Typed keys that the handler lets through land in the password box; Enter
 // confirms. A showing after the window's close box starts anew and unconfirmed.
-TEST_F(ServiceTest, LoginOffersTheStoredNameAndConfirmingByOKOrEnterStoresOnlyTheName) {
+// Without an account name nothing is installed; a dialog that cannot be built
+// is told of in a box.
+TEST_F(ServiceTest, LoginStoresOnlyTheNameAndWithoutOneNothingIsInstalled) {
   const std::tuple<std::optional<std::string>, std::string, std::string> cases[] = {
       {std::nullopt, ".\\Administrator", "pa\"ss"},
       {"", ".\\Administrator", "pa\"ss\r"},
@@ -415,6 +404,14 @@ TEST_F(ServiceTest, LoginOffersTheStoredNameAndConfirmingByOKOrEnterStoresOnlyTh
   store.writable = false;
   EXPECT_TRUE(Showing([&] { user->cmdOK_Click(); })) << "a refused write still confirms";
   EXPECT_EQ(desktop.beeps, 1);
+  script = [this] { texts.clear(), user->cmdOK_Click(); };
+  ops.ServiceInstallAs();
+  user = nullptr, buildError = "Out of memory";
+  ops.ServiceInstallAs();
+  EXPECT_EQ(Actions(true), "");
+  EXPECT_EQ(boxes, Strings{"0 Zemlo Linkvane Manager: Unable to open Install As window. error: "
+                           "Out of memory"});
+  EXPECT_EQ(std::pair(desktop.events, repaints), std::pair(1, 1)) << "after the one showing";
 }
 
 }  // namespace
