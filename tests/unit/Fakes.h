@@ -32,8 +32,7 @@ struct FakeReporter : ErrorOutput {
   ProgramVersion Version() override { return {3, 2, 1}; }
   std::string GeneralDateTime() override { return "06/12/2026 10:11:12"; }
   void ShowCritical(const std::string& text, const std::string& title) override {
-    message = text;
-    events.push_back("box " + title);
+    message = text, events.push_back("box " + title);
   }
   void Beep() override { events.push_back("beep"); }
   [[noreturn]] void EndNow() override {
@@ -99,8 +98,7 @@ struct FakeFrame : Frame {
   int32_t WindowState() override { return state; }
   void SetWindowState(int32_t s) override {
     if (s < 0 || s > 2) Raise(err::kInvalidProperty, "Invalid property value");
-    state = s;
-    Log("State=" + std::to_string(s));
+    state = s, Log("State=" + std::to_string(s));
     if (onResize) onResize();
   }
   void Log(std::string entry) { log.push_back(std::move(entry)); }

@@ -51,26 +51,14 @@ class FakeSvcIt : public SvcIt {
   void Description(const std::string& v) override { Write("Description", v); }
 
   void Uninstall() override {
-    Call("Uninstall", "Uninstall");
-    markedForDeletion_ = true;
-    AskToStop(false);
-    Settle();
+    Call("Uninstall", "Uninstall"), markedForDeletion_ = true;
+    AskToStop(false), Settle();
   }
-  void Stop() override {
-    Call("Stop", "Stop");
-    AskToStop(true);
-  }
-  bool Running() override {
-    Read("Running");
-    return installed && running;
-  }
-  bool Installed() override {
-    Read("Installed");
-    return installed;
-  }
+  void Stop() override { Call("Stop", "Stop"), AskToStop(true); }
+  bool Running() override { return Read("Running"), installed && running; }
+  bool Installed() override { return Read("Installed"), installed; }
   void Start(const std::string& arguments) override {
-    Call("Start(" + arguments + ")", "Start");
-    stopIn_ = -1;
+    Call("Start(" + arguments + ")", "Start"), stopIn_ = -1;
     if (behaviour != Behaviour::kNeverStarts) running = true;
   }
   void Install(bool option) override {
@@ -97,11 +85,9 @@ class FakeSvcIt : public SvcIt {
   }
   void AskToStop(bool awaited) {
     if (behaviour == Behaviour::kIgnoresStop) return;
-    if (awaited || behaviour != Behaviour::kStopsSlowly) {
-      running = false;
-    } else if (running && stopIn_ < 0) {
-      stopIn_ = stopReadings;
-    }
+    const bool slow = !awaited && behaviour == Behaviour::kStopsSlowly;
+    if (!slow) running = false;
+    if (slow && running && stopIn_ < 0) stopIn_ = stopReadings;
   }
   void Read(const std::string& name) {
     Log(name, name);
@@ -158,10 +144,9 @@ struct ServiceTest : ::testing::Test, FakeSettings, InstallAsWindow, MessageBoxe
 
   void Given(bool installed, bool running, Behaviour behaviour = Behaviour::kWellBehaved,
              std::set<std::string> failing = {}) {
-    svc = FakeSvcIt();
+    svc = FakeSvcIt(), bar.shown.clear();
     svc.installed = installed, svc.running = running, svc.behaviour = behaviour;
     svc.failing = std::move(failing);
-    bar.shown.clear();
   }
   // The log without the state readings; with `written` false, without the values written too.
   std::string Actions(bool written) const {
