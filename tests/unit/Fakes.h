@@ -27,27 +27,11 @@ using Strings = std::vector<std::string>;
 // The abrupt end of the program, which no Procedure catches.
 struct ProgramEnded {};
 
-// The critical box, the beep and the end, in the order they came.
-struct FakeReporter : ErrorOutput {
-  ProgramVersion Version() override { return {3, 2, 1}; }
-  std::string GeneralDateTime() override { return "06/12/2026 10:11:12"; }
-  void ShowCritical(const std::string& text, const std::string& title) override {
-    message = text, events.push_back("box " + title);
-  }
-  void Beep() override { events.push_back("beep"); }
-  [[noreturn]] void EndNow() override {
-    events.push_back("end");
-    throw ProgramEnded{};
-  }
-  std::string message;
-  Strings events;
-  ErrorReporter reporter{*this};
-};
-
-// The desktop's small services and a 1024 x 768 screen at 15 twips a pixel.
-// The clock counts whole milliseconds, so that short sleeps add up exactly,
-// moved by sleeps and by a step at every reading; it wraps at midnight.
-struct FakeDesktop : Clock, EventPump, Beeper, Screen {
+// The desktop's small services, a 1024 x 768 screen at 15 twips a pixel and
+// the error output, whose box, beeps and end are logged in order. The clock
+// counts whole milliseconds, so that short sleeps add up exactly, moved by
+// sleeps and by a step at every reading; it wraps at midnight.
+struct FakeDesktop : Clock, EventPump, Beeper, Screen, ErrorOutput {
   float SecondsSinceMidnight() override {
     const float seconds = static_cast<float>(ms / 1000.0);
     Advance(stepPerReading);
@@ -55,13 +39,25 @@ struct FakeDesktop : Clock, EventPump, Beeper, Screen {
   }
   void Sleep(int32_t duration) override { slept += duration, Advance(duration); }
   void Advance(int64_t duration) { ms = (ms + duration) % 86400000; }
-  void DoEvents() override { ++events; }
-  void Beep() override { ++beeps; }
+  void DoEvents() override { ++pumped; }
+  void Beep() override { ++beeps, events.push_back("beep"); }
   int32_t WidthTwips() override { return 15360; }
   int32_t HeightTwips() override { return 11520; }
   int32_t TwipsPerPixelX() override { return 15; }
+  ProgramVersion Version() override { return {3, 2, 1}; }
+  std::string GeneralDateTime() override { return "06/12/2026 10:11:12"; }
+  void ShowCritical(const std::string& text, const std::string& title) override {
+    message = text, events.push_back("box " + title);
+  }
+  [[noreturn]] void EndNow() override {
+    events.push_back("end");
+    throw ProgramEnded{};
+  }
   int64_t ms = 36000000, stepPerReading = 0, slept = 0;
-  int events = 0, beeps = 0;
+  int pumped = 0, beeps = 0;
+  std::string message;
+  Strings events;
+  ErrorReporter reporter{*this};
 };
 
 struct FakeTimer : Timer {
@@ -183,10 +179,9 @@ struct FakeLogGrid : LogGrid {
 
 // The settings engine over a file in memory, with what it uses around it.
 struct FakeSettings {
-  FakeReporter fake;
   FakeProfileStore store;
   FakeDesktop desktop;
-  ManagerGlobal settings{store, desktop, fake.reporter};
+  ManagerGlobal settings{store, desktop, desktop.reporter};
 };
 
 // A fresh folder that anyone may write to, removed with its contents.

@@ -55,7 +55,7 @@ struct ManagerTest : ::testing::Test, test::FakeSettings {
   FakeDesk desk;
   std::string settingsFile;
   ManagerPlatform platform{desk, desktop, desk, desk, 0x77, desktop, desktop};
-  LinkvaneManager manager{platform, desk, desk, settings, settingsFile, fake.reporter};
+  LinkvaneManager manager{platform, desk, desk, settings, settingsFile, desktop.reporter};
   ManagerTest() { desktop.stepPerReading = 30; }
 };
 
@@ -99,7 +99,7 @@ TEST_F(ManagerTest, TheTrayIconTellsTheStateAndAnswersItsClicks) {
     manager.Form_MouseMove(0, 0, 0x203 * 15, 0);
     EXPECT_EQ(desk.log, (Strings{"State=" + std::to_string(shownState), "taskbar on", "show",
                                  "refresh", "foreground"}));
-    EXPECT_GE(desktop.events, 1) << "pending events run during the restore";
+    EXPECT_GE(desktop.pumped, 1) << "pending events run during the restore";
   }
   const std::pair<int32_t, std::string> added{0, "Zemlo Linkvane Manager - Service Stopped"},
       tipped{1, added.second}, deleted{2, ""};

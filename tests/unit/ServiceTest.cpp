@@ -160,7 +160,7 @@ struct ServiceTest : ::testing::Test, FakeSettings, InstallAsWindow, MessageBoxe
   FakeSvcIt svc;
   FakeStatusBar bar;
   FakeTimer poll, countdown;
-  StatusLine status{svc, bar, poll, countdown, fake.reporter};
+  StatusLine status{svc, bar, poll, countdown, desktop.reporter};
   std::string settingsFile = "C:\\Zemlo\\ZemloLinkvaneManager-Settings.ini",
               appFolder = "C:\\Zemlo";
   int repaints = 0;
@@ -173,10 +173,10 @@ struct ServiceTest : ::testing::Test, FakeSettings, InstallAsWindow, MessageBoxe
   std::string buildError;
   Strings boxes, opened;
   FakeWindowProcLayer layer;
-  XPTheme theme{layer, fake.reporter, [] { return std::string("9X"); }};
+  XPTheme theme{layer, desktop.reporter, [] { return std::string("9X"); }};
   InstallAs dialog{*this, settings, settingsFile, theme};
   ServiceOperations ops{{svc, status, settings, settingsFile, appFolder, dialog, *this, *this,
-                         desktop, desktop, fake.reporter, [this] { ++repaints; }}};
+                         desktop, desktop, desktop.reporter, [this] { ++repaints; }}};
 };
 
 // A temporary text stays for its ticks; one of less than a tick stays for good.
@@ -311,13 +311,13 @@ TEST_F(ServiceTest, UninstallWaitsAtMostFiveSeconds) {
   for (const auto& [behaviour, ms, gone, minSlept, maxSlept] : cases) {
     Given(true, true, behaviour);
     svc.stopReadings = 300;
-    desktop.ms = ms, desktop.slept = desktop.events = 0;
+    desktop.ms = ms, desktop.slept = desktop.pumped = 0;
     ops.ServiceUninstall();
     EXPECT_EQ(bar.line,
               gone ? "Service was uninstalled successfully" : "Service failed to uninstall");
     EXPECT_GE(desktop.slept, minSlept);
     EXPECT_LE(desktop.slept, maxSlept);
-    EXPECT_EQ(desktop.events * 10, desktop.slept) << "events run after every 10 ms sleep";
+    EXPECT_EQ(desktop.pumped * 10, desktop.slept) << "events run after every 10 ms sleep";
     EXPECT_EQ(Actions(false), "Uninstall");
     EXPECT_EQ(ops.LastOutcomeSucceeded(), gone);
   }
@@ -337,7 +337,7 @@ TEST_F(ServiceTest, RunInteractiveStopsARunningServiceFirstAndReportsAFailure) {
   for (const auto& [run, failing, where] : cases) {
     Given(true, true, Behaviour::kWellBehaved, {failing});
     EXPECT_THROW((ops.*run)(), ProgramEnded);
-    EXPECT_NE(fake.message.find("Procedure Name: " + where), std::string::npos);
+    EXPECT_NE(desktop.message.find("Procedure Name: " + where), std::string::npos);
   }
   EXPECT_TRUE(opened.empty());
 }
@@ -396,7 +396,7 @@ TEST_F(ServiceTest, LoginStoresOnlyTheNameAndWithoutOneNothingIsInstalled) {
   EXPECT_EQ(Actions(true), "");
   EXPECT_EQ(boxes, Strings{"0 Zemlo Linkvane Manager: Unable to open Install As window. error: "
                            "Out of memory"});
-  EXPECT_EQ(std::pair(desktop.events, repaints), std::pair(1, 1)) << "after the one showing";
+  EXPECT_EQ(std::pair(desktop.pumped, repaints), std::pair(1, 1)) << "after the one showing";
 }
 
 }  // namespace

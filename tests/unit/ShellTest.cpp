@@ -10,20 +10,20 @@ namespace {
 
 // The statement that ran last is named, a skipped one included.
 TEST(Procedure, ReportsAFailureInEightLinesThenBeepsThenEnds) {
-  FakeReporter fake;
-  Procedure p(fake.reporter, "Registry", "Getstring");
+  FakeDesktop desktop;
+  Procedure p(desktop.reporter, "Registry", "Getstring");
   const auto body = [&] {
     p.At(10);
     p.Skip(20, [] { Raise(5, "skipped"); });
     Raise(-2147221504, "x y");
   };
   EXPECT_THROW(p.Run(body), ProgramEnded);
-  EXPECT_EQ(fake.message,
+  EXPECT_EQ(desktop.message,
             "*** INTERNAL PROGRAM ERROR - Please contact support@zemlo.example ***\r\n"
             "Version 3.2.1\r\nError Number: -2147221504\r\nDescription: x y\r\n"
             "Module Name: Registry\r\nProcedure Name: Getstring\r\nLine Number: 20\r\n"
             "Date and time: 06/12/2026 10:11:12");
-  EXPECT_EQ(fake.events, (Strings{"box Critical Error", "beep", "end"}));
+  EXPECT_EQ(desktop.events, (Strings{"box Critical Error", "beep", "end"}));
 }
 
 struct Settings : FakeSettings {
@@ -109,8 +109,7 @@ TEST(FileProfileStore, WritesThroughATemporaryFileAndRefusalsChangeNothing) {
     return replaceable && RenameReplace(from, to);
   });
   FakeDesktop desktop;
-  FakeReporter fake;
-  ManagerGlobal settings(store, desktop, fake.reporter);
+  ManagerGlobal settings(store, desktop, desktop.reporter);
   settings.WriteINI(path, "Display Options", "Top", "\"1\"\r\n");
   replaceable = false;
   settings.WriteINI(path, "Display Options", "Left", "2");
