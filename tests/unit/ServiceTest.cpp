@@ -192,26 +192,25 @@ TEST_F(ServiceTest, StatusLinePollsEveryFiveSecondsAndCountsATemporaryTextDown) 
       {true, true, {"Installed"}, "Service failed to start", "Service Unknown"},
       {true, true, {"Running"}, "Service failed to start", "Service Unknown"},
   };
+  int pollStarts = poll.starts;
   for (const auto& [installed, running, failing, line, text] : cases) {
     Given(installed, running, Behaviour::kWellBehaved, failing);
-    const int pollStarts = poll.starts;
     status.StatusDisplay("Service failed to start", 10);
-    EXPECT_EQ(poll.starts, pollStarts + 1) << "an outcome gets a whole poll interval";
+    EXPECT_EQ(poll.starts, ++pollStarts) << "an outcome gets a whole poll interval";
     status.ShowState_Timer();
-    EXPECT_EQ(bar.line, line);
-    EXPECT_EQ(status.StatusText(), text);
-    EXPECT_EQ(countdown.enabled, text == "Service Unknown") << text;
+    EXPECT_EQ(std::tuple(bar.line, status.StatusText(), countdown.enabled),
+              std::tuple(line, text, text == "Service Unknown"));
   }
   for (const int32_t ttl : {3, 1, 0, -1, INT32_MIN}) {
     status.StatusDisplay("Installing service...", 10);
     status.StatusDisplayTimer_Timer();  // a new text restarts the count
     status.StatusDisplay("Service is Running", ttl);
     for (int tick = 1; tick < ttl; ++tick) status.StatusDisplayTimer_Timer();
-    EXPECT_EQ(bar.line, "Service is Running") << ttl;
-    EXPECT_EQ(countdown.enabled, ttl > 0) << ttl;
+    EXPECT_EQ(std::pair(bar.line, countdown.enabled), std::pair("Service is Running"s, ttl > 0));
     if (ttl > 0) status.StatusDisplayTimer_Timer();
-    EXPECT_EQ(bar.line, ttl > 0 ? "" : "Service is Running") << ttl;
-    EXPECT_FALSE(countdown.enabled) << ttl;
+    EXPECT_EQ(std::pair(bar.line, countdown.enabled),
+              std::pair(ttl > 0 ? ""s : "Service is Running"s, false))
+        << ttl;
   }
 }
 
@@ -313,13 +312,12 @@ TEST_F(ServiceTest, UninstallWaitsAtMostFiveSeconds) {
     svc.stopReadings = 300;
     desktop.ms = ms, desktop.slept = desktop.pumped = 0;
     ops.ServiceUninstall();
-    EXPECT_EQ(bar.line,
-              gone ? "Service was uninstalled successfully" : "Service failed to uninstall");
-    EXPECT_GE(desktop.slept, minSlept);
-    EXPECT_LE(desktop.slept, maxSlept);
+    EXPECT_EQ(
+        std::tuple(bar.line, Actions(false), ops.LastOutcomeSucceeded()),
+        std::tuple(gone ? "Service was uninstalled successfully" : "Service failed to uninstall",
+                   "Uninstall", gone));
+    EXPECT_TRUE(desktop.slept >= minSlept && desktop.slept <= maxSlept) << desktop.slept;
     EXPECT_EQ(desktop.pumped * 10, desktop.slept) << "events run after every 10 ms sleep";
-    EXPECT_EQ(Actions(false), "Uninstall");
-    EXPECT_EQ(ops.LastOutcomeSucceeded(), gone);
   }
 }
 
@@ -358,8 +356,8 @@ TEST(ServiceConfig, TextsBecomeWhatTheRegistrationHolds) {
   std::string secret(40, 'p');  // past the small-string buffer: heap memory
   const char* bytes = secret.data();
   WipeSecret(secret);
-  EXPECT_EQ(std::string(bytes, 40), std::string(40, '\0')) << "the buffer is kept, wiped";
-  EXPECT_TRUE(secret.empty());
+  EXPECT_EQ(std::pair(std::string(bytes, 40), secret), std::pair(std::string(40, '\0'), ""s))
+      << "the buffer is kept, wiped";
 }
 
 // Typed keys that the handler lets through land in the password box; Enter
