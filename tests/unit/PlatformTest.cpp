@@ -118,8 +118,8 @@ TEST(XPTheme, WindowProcRoutesEachMessage) {
     EXPECT_EQ(t.theme.WindowProc(window, message, 1, 2), result) << message;
     EXPECT_EQ(t.layer.calls, handledBy) << message;
     const bool destroyed = window == kFrame1 && message == wm::kNcDestroy;
-    EXPECT_EQ(subclassedWhileDestroyed, destroyed);
-    EXPECT_EQ(t.theme.SubclassTable().empty(), destroyed);
+    EXPECT_EQ(std::pair(subclassedWhileDestroyed, t.theme.SubclassTable().empty()),
+              std::pair(destroyed, destroyed));
     t.theme.StopSubClass(window);
     EXPECT_EQ(t.layer.setCalls, window == kFrame1 ? 2 : 1) << "put back once, never as 0";
   }

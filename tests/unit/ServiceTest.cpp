@@ -243,7 +243,6 @@ TEST_F(ServiceTest, OutcomesFollowTheStateReadAfterwards) {
       {start, 1, 0, all, "Start()", {notStarted}, false},
       {stop, 1, 1, {"Stop"}, "Stop", {notStopped}, false},
       {stop, 1, 1, all, "Stop", {notStopped}, false},
-      {install, 0, 0, all, "Install(False)", {notInstalled}, false},
       // a stopped service is started, which sends 200 itself; a missing one is installed first
       {show, 1, 0, {}, "Start(), SendControl(200), SendControl(200)", {running}, true},
       {hide, 0, 0, {}, "Install(False), Start(), SendControl(200), SendControl(201)", {installing, installed, running}, true},

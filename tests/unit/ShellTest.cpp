@@ -59,21 +59,21 @@ TEST(ReadINI, FindsValuesAsThePlatformReadsThemAndUnescapes) {
 }
 
 TEST(ProfileEngine, WritesChangeOnlyWhatTheyMust) {
-  const std::tuple<std::string, std::string, std::string, std::string, std::optional<std::string>>
-      cases[] = {
-          // in place: spelling, blanks and line end kept
-          {"[s]\n  K = \"old\"  \nk=2\n", "S", "k", "", "[s]\n  K =   \nk=2\n"},
-          {"[A]\r\na=1\r\n\r\n[B]\r\n", "a", "k", "v", "[A]\r\na=1\r\nk=v\r\n\r\n[B]\r\n"},
-          {"[A]\na=1", "B", "k", "v", "[A]\na=1\r\n[B]\r\nk=v\r\n"},
-          // An LF among lines that end in CR alone would join them into one line.
-          {"[S]\rk=v", "S", "j", "w", "[S]\rk=v\rj=w\r"},
-          {"[A]\r\n[S]\rk=v\r", "S", "j", "w", "[A]\r\n[S]\rk=v\rj=w\r"},
-          // refused: a blank section, a line break, what reads back as another key or a header
-          {"", "  ", "k", "v", std::nullopt},
-          {"", "S", "k", "two\nlines", std::nullopt},
-          {"", "S", "a=b", "v", std::nullopt},
-          {"", "S", "[x", "]", std::nullopt},
-      };
+  using Text = std::string;
+  const std::tuple<Text, Text, Text, Text, std::optional<Text>> cases[] = {
+      // in place: spelling, blanks and line end kept
+      {"[s]\n  K = \"old\"  \nk=2\n", "S", "k", "", "[s]\n  K =   \nk=2\n"},
+      {"[A]\r\na=1\r\n\r\n[B]\r\n", "a", "k", "v", "[A]\r\na=1\r\nk=v\r\n\r\n[B]\r\n"},
+      {"[A]\na=1", "B", "k", "v", "[A]\na=1\r\n[B]\r\nk=v\r\n"},
+      // An LF among lines that end in CR alone would join them into one line.
+      {"[S]\rk=v", "S", "j", "w", "[S]\rk=v\rj=w\r"},
+      {"[A]\r\n[S]\rk=v\r", "S", "j", "w", "[A]\r\n[S]\rk=v\rj=w\r"},
+      // refused: a blank section, a line break, what reads back as another key or a header
+      {"", "  ", "k", "v", std::nullopt},
+      {"", "S", "k", "two\nlines", std::nullopt},
+      {"", "S", "a=b", "v", std::nullopt},
+      {"", "S", "[x", "]", std::nullopt},
+  };
   for (const auto& [before, section, key, value, after] : cases) {
     EXPECT_EQ(profile::WriteString(before, section, key, value), after) << before << key;
   }
