@@ -4,17 +4,11 @@
 
 #include "Fakes.h"
 
-namespace zlv {
+namespace zlv::test {
 namespace {
 
-using test::Strings;
-
 // The manager window and the program around it: session, tray, operations, theme.
-struct FakeDesk : test::FakeFrame<ManagerView>,
-                  AppSession,
-                  TrayArea,
-                  ManagerOperations,
-                  ThemeSteps {
+struct FakeDesk : FakeFrame<ManagerView>, AppSession, TrayArea, ManagerOperations, ThemeSteps {
   uintptr_t Handle() override { return 0x1234; }
   std::string Caption() override { return std::string(kManagerCaption); }
   bool Visible() override { return visible; }
@@ -32,7 +26,7 @@ struct FakeDesk : test::FakeFrame<ManagerView>,
   bool PreviousInstance() override { return previousCopy; }
   [[noreturn]] void End(int code) override {
     exitCode = code;
-    throw test::ProgramEnded{};
+    throw ProgramEnded{};
   }
   void UnloadOtherWindows() override {}
   void NotifyIcon(int32_t op, const TrayIconRecord& r) override { tray.emplace_back(op, r.tip); }
@@ -51,7 +45,7 @@ struct FakeDesk : test::FakeFrame<ManagerView>,
   std::vector<int16_t> commands;
 };
 
-struct ManagerTest : ::testing::Test, test::FakeSettings {
+struct ManagerTest : ::testing::Test, FakeSettings {
   FakeDesk desk;
   std::string settingsFile;
   ManagerPlatform platform{desk, desktop, desk, desk, 0x77, desktop, desktop};
@@ -77,7 +71,7 @@ TEST_F(ManagerTest, CommandLineRunsAtMostOneCommandAndEndsWithItsOutcome) {
     desk.commandLine = line, desk.previousCopy = previousCopy, desk.succeeded = succeeded;
     try {
       manager.Form_Load();
-    } catch (const test::ProgramEnded&) {
+    } catch (const ProgramEnded&) {
     }
     EXPECT_EQ(std::tuple(desk.commands, desk.exitCode, desk.state, desk.statusQueries),
               std::tuple(commands, exitCode, state, queries))
@@ -116,4 +110,4 @@ TEST_F(ManagerTest, TheTrayIconTellsTheStateAndAnswersItsClicks) {
 }
 
 }  // namespace
-}  // namespace zlv
+}  // namespace zlv::test

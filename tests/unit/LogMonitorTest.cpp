@@ -4,10 +4,8 @@
 #include "logmonitor/LogFile.h"
 #include "logmonitor/MonitorLog.h"
 
-namespace zlv {
+namespace zlv::test {
 namespace {
-
-using test::Strings;
 
 // Lines of `length` bytes (CR LF included) whose Time fields count up from `firstId`.
 std::string LogText(int firstId, int count, std::size_t length = 100) {
@@ -26,7 +24,7 @@ Strings Ids(int newest, int oldest, Strings older = {}) {
 }
 
 // The window around the grid: a border of 240 twips across and 600 down.
-struct MonitorLogTest : ::testing::Test, MonitorLogForm, test::FakeSettings {
+struct MonitorLogTest : ::testing::Test, MonitorLogForm, FakeSettings {
   MonitorLogTest() {
     frame.onResize = [this] { monitor.Form_Resize(); };
   }
@@ -42,7 +40,7 @@ struct MonitorLogTest : ::testing::Test, MonitorLogForm, test::FakeSettings {
   // Opens the monitor on a log of `bytes`: its first read.
   void Open(const std::string& bytes) {
     folder.Put("app\\InfoLog.txt", bytes);
-    grid = test::FakeLogGrid();
+    grid = FakeLogGrid();
     monitor.Form_Load();
   }
   // One tick of the monitor's timer after the log grew by `bytes`, or became them.
@@ -57,10 +55,10 @@ struct MonitorLogTest : ::testing::Test, MonitorLogForm, test::FakeSettings {
     return {cells.begin() + 1, cells.end()};
   }
 
-  test::FakeFrame<WindowFrame> frame;
-  test::FakeLogGrid grid;
-  test::FakeTimer timer;
-  test::TempFolder folder;
+  FakeFrame<WindowFrame> frame;
+  FakeLogGrid grid;
+  FakeTimer timer;
+  TempFolder folder;
   StreamLogFile log;
   // On Linux the folder's backslash becomes part of the log's file name.
   MonitorLog monitor{
@@ -114,7 +112,7 @@ TEST_F(MonitorLogTest, OpeningFillsAtOnceAndTicksAtTheScreenedRefreshTime) {
       {"49", 500},  {"50", 50},          {"65000", 65000}, {"65000.4", 500}, {"100.5", 100},
       {"abc", 500}, {std::nullopt, 500}, {"", 500},        {"  2 50", 250}};
   for (const auto& [text, interval] : cases) {
-    store = test::FakeProfileStore(), timer = test::FakeTimer();
+    store = FakeProfileStore(), timer = FakeTimer();
     if (text) store.content = "[Log Monitor Options]\r\nRefresh Time=" + *text;
     Open(LogText(0, 3));
     EXPECT_EQ(std::pair(timer.interval, timer.enabled), std::pair(interval, true))
@@ -145,4 +143,4 @@ TEST_F(MonitorLogTest, TheMinimumSizeHoldsOnlyInTheNormalStateAndTheGridFillsThe
 }
 
 }  // namespace
-}  // namespace zlv
+}  // namespace zlv::test
