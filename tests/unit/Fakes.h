@@ -1,6 +1,5 @@
-// In-memory stand-ins for the error output, the desktop, the window system and
-// the settings store, shared by the unit tests. Each keeps the contract of what
-// it stands for: where the real one raises or refuses, so does the fake.
+// In-memory stand-ins shared by the unit tests. Each keeps the contract of
+// what it stands for: where the real one raises or refuses, so does the fake.
 #pragma once
 
 #include <filesystem>
@@ -28,29 +27,11 @@ using Strings = std::vector<std::string>;
 // The abrupt end of the program, which no Procedure catches.
 struct ProgramEnded {};
 
-// The critical box, the beep and the end, in the order they came.
-struct FakeReporter : ErrorOutput {
-  ProgramVersion Version() override { return {3, 2, 1}; }
-  std::string GeneralDateTime() override { return "06/12/2026 10:11:12"; }
-  void ShowCritical(const std::string& text, const std::string& title) override {
-    message = text;
-    events.push_back("box " + title);
-  }
-  void Beep() override { events.push_back("beep"); }
-  [[noreturn]] void EndNow() override {
-    events.push_back("end");
-    throw ProgramEnded{};
-  }
-  bool Reported() const { return !events.empty(); }
-  std::string message;
-  Strings events;
-  ErrorReporter reporter{*this};
-};
-
-// The desktop's small services. Its clock counts whole milliseconds since
-// midnight, so that many short sleeps add up exactly, moved by sleeps and by
-// a step at every reading; it wraps at 24 h.
-struct FakeDesktop : Clock, EventPump, Beeper {
+// The desktop's small services, a 1024 x 768 screen at 15 twips a pixel and
+// the error output, whose box, beeps and end are logged in order. The clock
+// counts whole milliseconds, so that short sleeps add up exactly, moved by
+// sleeps and by a step at every reading; it wraps at midnight.
+struct FakeDesktop : Clock, EventPump, Beeper, Screen, ErrorOutput {
   float SecondsSinceMidnight() override {
     const float seconds = static_cast<float>(ms / 1000.0);
     Advance(stepPerReading);
@@ -58,10 +39,25 @@ struct FakeDesktop : Clock, EventPump, Beeper {
   }
   void Sleep(int32_t duration) override { slept += duration, Advance(duration); }
   void Advance(int64_t duration) { ms = (ms + duration) % 86400000; }
-  void DoEvents() override { ++events; }
-  void Beep() override { ++beeps; }
+  void DoEvents() override { ++pumped; }
+  void Beep() override { ++beeps, events.push_back("beep"); }
+  int32_t WidthTwips() override { return 15360; }
+  int32_t HeightTwips() override { return 11520; }
+  int32_t TwipsPerPixelX() override { return 15; }
+  ProgramVersion Version() override { return {3, 2, 1}; }
+  std::string GeneralDateTime() override { return "06/12/2026 10:11:12"; }
+  void ShowCritical(const std::string& text, const std::string& title) override {
+    message = text, events.push_back("box " + title);
+  }
+  [[noreturn]] void EndNow() override {
+    events.push_back("end");
+    throw ProgramEnded{};
+  }
   int64_t ms = 36000000, stepPerReading = 0, slept = 0;
-  int events = 0, beeps = 0;
+  int pumped = 0, beeps = 0;
+  std::string message;
+  Strings events;
+  ErrorReporter reporter{*this};
 };
 
 struct FakeTimer : Timer {
@@ -75,12 +71,6 @@ struct FakeTimer : Timer {
   int32_t interval = 0;
   bool enabled = false;
   int starts = 0;
-};
-
-struct FakeScreen : Screen {  // 1024 x 768 pixels at 15 twips
-  int32_t WidthTwips() override { return 15360; }
-  int32_t HeightTwips() override { return 11520; }
-  int32_t TwipsPerPixelX() override { return 15; }
 };
 
 // A frame that logs every change ("Top=300"); like a real window it refuses
@@ -104,8 +94,7 @@ struct FakeFrame : Frame {
   int32_t WindowState() override { return state; }
   void SetWindowState(int32_t s) override {
     if (s < 0 || s > 2) Raise(err::kInvalidProperty, "Invalid property value");
-    state = s;
-    Log("State=" + std::to_string(s));
+    state = s, Log("State=" + std::to_string(s));
     if (onResize) onResize();
   }
   void Log(std::string entry) { log.push_back(std::move(entry)); }
@@ -188,26 +177,27 @@ struct FakeLogGrid : LogGrid {
   bool touched = false;
 };
 
+// The settings engine over a file in memory, with what it uses around it.
+struct FakeSettings {
+  FakeProfileStore store;
+  FakeDesktop desktop;
+  ManagerGlobal settings{store, desktop, desktop.reporter};
+};
+
 // A fresh folder that anyone may write to, removed with its contents.
-class TempFolder {
- public:
-  TempFolder() {
-    std::filesystem::create_directories(path_);
-    std::filesystem::permissions(path_, std::filesystem::perms::all);
-  }
+struct TempFolder {
+  TempFolder() { create_directories(path), permissions(path, std::filesystem::perms::all); }
   ~TempFolder() {
     std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
+    remove_all(path, ignored);
   }
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
+  std::string File(const std::string& name) const { return (path / name).string(); }
   void Put(const std::string& name, const std::string& bytes,
            std::ios::openmode mode = std::ios::trunc) const {
     std::ofstream(File(name), std::ios::binary | mode) << bytes;
   }
-
- private:
-  std::filesystem::path path_ = std::filesystem::temp_directory_path() /
-                                ("zlv-test-" + std::to_string(std::random_device()()));
+  const std::filesystem::path path = std::filesystem::temp_directory_path() /
+                                     ("zlv-test-" + std::to_string(std::random_device()()));
 };
 
 }  // namespace zlv::test

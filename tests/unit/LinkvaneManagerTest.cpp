@@ -4,12 +4,11 @@
 
 #include "Fakes.h"
 
-namespace zlv {
+namespace zlv::test {
 namespace {
 
-using test::Strings;
-
-struct FakeView : test::FakeFrame<ManagerView> {
+// The manager window and the program around it: session, tray, operations, theme.
+struct FakeDesk : FakeFrame<ManagerView>, AppSession, TrayArea, ManagerOperations, ThemeSteps {
   uintptr_t Handle() override { return 0x1234; }
   std::string Caption() override { return std::string(kManagerCaption); }
   bool Visible() override { return visible; }
@@ -22,17 +21,12 @@ struct FakeView : test::FakeFrame<ManagerView> {
   void SetForeground() override { Log("foreground"); }
   void Unload() override {}
   bool ScaleInPixels() override { return false; }
-  bool visible = false;
-};
-
-// The program around the manager window: session, tray, operations, theme.
-struct FakeDesk : AppSession, TrayArea, ManagerOperations, ThemeSteps {
   std::string CommandLine() override { return commandLine; }
   std::string AppFolder() override { return "C:\\Zemlo"; }
   bool PreviousInstance() override { return previousCopy; }
   [[noreturn]] void End(int code) override {
     exitCode = code;
-    throw test::ProgramEnded{};
+    throw ProgramEnded{};
   }
   void UnloadOtherWindows() override {}
   void NotifyIcon(int32_t op, const TrayIconRecord& r) override { tray.emplace_back(op, r.tip); }
@@ -44,36 +38,26 @@ struct FakeDesk : AppSession, TrayArea, ManagerOperations, ThemeSteps {
   void UnSubClassAllFrames() override {}
   void ApplyXPTheme() override {}
   std::string commandLine;
-  bool previousCopy = false, succeeded = true;
+  bool visible = false, previousCopy = false, succeeded = true;
   std::optional<int> exitCode;
   int statusQueries = 0;
   std::vector<std::pair<int32_t, std::string>> tray;
   std::vector<int16_t> commands;
 };
 
-struct ManagerTest : ::testing::Test {
-  FakeView view;
-  test::FakeScreen screen;
+struct ManagerTest : ::testing::Test, FakeSettings {
   FakeDesk desk;
-  test::FakeDesktop desktop;
-  test::FakeProfileStore store;
-  test::FakeReporter fake;
-  ManagerGlobal settings{store, desktop, fake.reporter};
   std::string settingsFile;
-  ManagerPlatform platform{view, screen, desk, desk, 0x77, desktop, desktop};
-  LinkvaneManager manager{platform, desk, desk, settings, settingsFile, fake.reporter};
+  ManagerPlatform platform{desk, desktop, desk, desk, 0x77, desktop, desktop};
+  LinkvaneManager manager{platform, desk, desk, settings, settingsFile, desktop.reporter};
   ManagerTest() { desktop.stepPerReading = 30; }
 };
 
+// A second copy queries the state, then leaves silently; an exit code of
+// nullopt means the program goes on.
 TEST_F(ManagerTest, CommandLineRunsAtMostOneCommandAndEndsWithItsOutcome) {
-  const struct {
-    std::string line;
-    bool previousCopy, succeeded;
-    std::vector<int16_t> commands;
-    std::optional<int> exitCode;  // nullopt: the program goes on
-    int32_t windowState;
-    int statusQueries;
-  } cases[] = {
+  using Commands = std::vector<int16_t>;
+  const std::tuple<std::string, bool, bool, Commands, std::optional<int>, int32_t, int> cases[] = {
       {"", false, true, {}, std::nullopt, 0, 1},
       {"-start", false, true, {cmd::kStart}, 0, 0, 0},
       {"/x -STARTUP", false, true, {cmd::kStart}, 0, 0, 0},
@@ -81,20 +65,17 @@ TEST_F(ManagerTest, CommandLineRunsAtMostOneCommandAndEndsWithItsOutcome) {
       {"-stop -show -hide", false, false, {cmd::kStop}, 1, 0, 0},
       {"-MINIMIZE -Hide", false, false, {cmd::kHide}, 1, 0, 0},
       {"-remote -minimize", false, true, {cmd::kRemote}, std::nullopt, 1, 1},
-      {"", true, true, {}, 0, 0, 1},  // a second copy queries, then leaves silently
-  };
-  for (const auto& c : cases) {
+      {"", true, true, {}, 0, 0, 1}};
+  for (const auto& [line, previousCopy, succeeded, commands, exitCode, state, queries] : cases) {
     desk = FakeDesk();
-    desk.commandLine = c.line, desk.previousCopy = c.previousCopy, desk.succeeded = c.succeeded;
-    view.state = 0;
+    desk.commandLine = line, desk.previousCopy = previousCopy, desk.succeeded = succeeded;
     try {
       manager.Form_Load();
-    } catch (const test::ProgramEnded&) {
+    } catch (const ProgramEnded&) {
     }
-    EXPECT_EQ(desk.commands, c.commands) << c.line;
-    EXPECT_EQ(desk.exitCode, c.exitCode) << c.line;
-    EXPECT_EQ(view.state, c.windowState) << c.line;
-    EXPECT_EQ(desk.statusQueries, c.statusQueries) << c.line;
+    EXPECT_EQ(std::tuple(desk.commands, desk.exitCode, desk.state, desk.statusQueries),
+              std::tuple(commands, exitCode, state, queries))
+        << line;
   }
 }
 
@@ -103,16 +84,16 @@ TEST_F(ManagerTest, CommandLineRunsAtMostOneCommandAndEndsWithItsOutcome) {
 TEST_F(ManagerTest, TheTrayIconTellsTheStateAndAnswersItsClicks) {
   desktop.ms = 86399950;
   for (const int32_t shownState : {state::kNormal, state::kMaximized}) {
-    view.state = shownState;
+    desk.state = shownState;
     manager.Form_Resize();
-    view.state = state::kMinimized;
+    desk.state = state::kMinimized;
     manager.Form_Resize();
     manager.Cmd_Click(cmd::kStop);
-    view.log.clear();
+    desk.log.clear();
     manager.Form_MouseMove(0, 0, 0x203 * 15, 0);
-    EXPECT_EQ(view.log, (Strings{"State=" + std::to_string(shownState), "taskbar on", "show",
+    EXPECT_EQ(desk.log, (Strings{"State=" + std::to_string(shownState), "taskbar on", "show",
                                  "refresh", "foreground"}));
-    EXPECT_GE(desktop.events, 1) << "pending events run during the restore";
+    EXPECT_GE(desktop.pumped, 1) << "pending events run during the restore";
   }
   const std::pair<int32_t, std::string> added{0, "Zemlo Linkvane Manager - Service Stopped"},
       tipped{1, added.second}, deleted{2, ""};
@@ -121,12 +102,12 @@ TEST_F(ManagerTest, TheTrayIconTellsTheStateAndAnswersItsClicks) {
       {0x205, false, "popup"}, {0x205, true, ""},  {0x204, false, ""},
       {0x201, false, ""},      {516.5, false, ""}, {517.4, false, "popup"}};
   for (const auto& [code, visible, action] : clicks) {
-    view.log.clear();
-    view.visible = visible;
+    desk.log.clear();
+    desk.visible = visible;
     manager.Form_MouseMove(0, 0, code * 15, 0);
-    EXPECT_EQ(view.log, action.empty() ? Strings{} : Strings{action}) << code;
+    EXPECT_EQ(desk.log, action.empty() ? Strings{} : Strings{action}) << code;
   }
 }
 
 }  // namespace
-}  // namespace zlv
+}  // namespace zlv::test

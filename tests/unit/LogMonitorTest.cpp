@@ -4,10 +4,8 @@
 #include "logmonitor/LogFile.h"
 #include "logmonitor/MonitorLog.h"
 
-namespace zlv {
+namespace zlv::test {
 namespace {
-
-using test::Strings;
 
 // Lines of `length` bytes (CR LF included) whose Time fields count up from `firstId`.
 std::string LogText(int firstId, int count, std::size_t length = 100) {
@@ -26,7 +24,7 @@ Strings Ids(int newest, int oldest, Strings older = {}) {
 }
 
 // The window around the grid: a border of 240 twips across and 600 down.
-struct MonitorLogTest : ::testing::Test, MonitorLogForm {
+struct MonitorLogTest : ::testing::Test, MonitorLogForm, FakeSettings {
   MonitorLogTest() {
     frame.onResize = [this] { monitor.Form_Resize(); };
   }
@@ -42,7 +40,7 @@ struct MonitorLogTest : ::testing::Test, MonitorLogForm {
   // Opens the monitor on a log of `bytes`: its first read.
   void Open(const std::string& bytes) {
     folder.Put("app\\InfoLog.txt", bytes);
-    grid = test::FakeLogGrid();
+    grid = FakeLogGrid();
     monitor.Form_Load();
   }
   // One tick of the monitor's timer after the log grew by `bytes`, or became them.
@@ -57,19 +55,14 @@ struct MonitorLogTest : ::testing::Test, MonitorLogForm {
     return {cells.begin() + 1, cells.end()};
   }
 
-  test::FakeReporter fake;
-  test::FakeProfileStore profile;
-  test::FakeDesktop desktop;
-  ManagerGlobal settings{profile, desktop, fake.reporter};
-  test::FakeFrame<WindowFrame> frame;
-  test::FakeLogGrid grid;
-  test::FakeTimer timer;
-  test::FakeScreen screen;
-  test::TempFolder folder;
+  FakeFrame<WindowFrame> frame;
+  FakeLogGrid grid;
+  FakeTimer timer;
+  TempFolder folder;
   StreamLogFile log;
   // On Linux the folder's backslash becomes part of the log's file name.
   MonitorLog monitor{
-      {frame, *this, grid, timer, screen, log}, settings, "s.ini", folder.File("app")};
+      {frame, *this, grid, timer, desktop, log}, settings, "s.ini", folder.File("app")};
 };
 
 // The first read takes 10000 bytes as consumed; later ones read what grew, at
@@ -119,8 +112,8 @@ TEST_F(MonitorLogTest, OpeningFillsAtOnceAndTicksAtTheScreenedRefreshTime) {
       {"49", 500},  {"50", 50},          {"65000", 65000}, {"65000.4", 500}, {"100.5", 100},
       {"abc", 500}, {std::nullopt, 500}, {"", 500},        {"  2 50", 250}};
   for (const auto& [text, interval] : cases) {
-    profile = test::FakeProfileStore(), timer = test::FakeTimer();
-    if (text) profile.content = "[Log Monitor Options]\r\nRefresh Time=" + *text;
+    store = FakeProfileStore(), timer = FakeTimer();
+    if (text) store.content = "[Log Monitor Options]\r\nRefresh Time=" + *text;
     Open(LogText(0, 3));
     EXPECT_EQ(std::pair(timer.interval, timer.enabled), std::pair(interval, true))
         << text.value_or("absent");
@@ -142,8 +135,12 @@ TEST_F(MonitorLogTest, TheMinimumSizeHoldsOnlyInTheNormalStateAndTheGridFillsThe
   }
   bool cancel = false;
   monitor.Form_Unload(cancel);
-  EXPECT_EQ(profile.content, "[Log Monitor Options]\r\nState=2\r\n");
+  EXPECT_EQ(store.content, "[Log Monitor Options]\r\nState=2\r\n") << "maximised: the state alone";
+  frame.state = state::kNormal;
+  monitor.Form_Unload(cancel);
+  EXPECT_EQ(store.content,
+            "[Log Monitor Options]\r\nState=0\r\nTop=0\r\nLeft=0\r\nHeight=1500\r\nWidth=5000\r\n");
 }
 
 }  // namespace
-}  // namespace zlv
+}  // namespace zlv::test

@@ -42,18 +42,18 @@ TEST(GetWinVersion, LabelsTheNtVersionTextAndAlwaysClosesTheKey) {
   for (const auto& [type, text, label] : cases) {
     VersionKey registry;
     if (text) registry.value = {type, *text};
-    FakeReporter fake;
-    EXPECT_EQ(GetWinVersion(registry, fake.reporter), label) << text.value_or("no key");
+    FakeDesktop desktop;
+    EXPECT_EQ(GetWinVersion(registry, desktop.reporter), label) << text.value_or("no key");
     EXPECT_EQ(registry.closed, std::vector<RegKey>{text ? 0x100u : 0u});
   }
 }
 
 TEST(StripTerminator, CutsAtTheFirstNulWhosePositionFitsSixteenBits) {
-  FakeReporter fake;
-  EXPECT_EQ(StripTerminator(fake.reporter, "ab\0c\0"s), "ab");
+  FakeDesktop desktop;
+  EXPECT_EQ(StripTerminator(desktop.reporter, "ab\0c\0"s), "ab");
   const std::string fits = std::string(32766, 'x') + '\0';  // the NUL at position 32767
-  EXPECT_EQ(StripTerminator(fake.reporter, fits), fits.substr(0, 32766));
-  EXPECT_THROW(StripTerminator(fake.reporter, 'x' + fits), ProgramEnded) << "overflow";
+  EXPECT_EQ(StripTerminator(desktop.reporter, fits), fits.substr(0, 32766));
+  EXPECT_THROW(StripTerminator(desktop.reporter, 'x' + fits), ProgramEnded) << "overflow";
 }
 
 constexpr WindowHandle kDialog = 100, kFrame1 = 101, kFrame2 = 102, kStranger = 300;
@@ -63,7 +63,7 @@ using Procs = std::map<WindowHandle, WindowProcAddress>;
 // box; the theme applied for a Windows version and comctl32's answer.
 struct Theme {
   explicit Theme(std::string version = "XP", std::optional<int32_t> initResult = 1)
-      : theme(layer, fake.reporter, [version] { return version; }) {
+      : theme(layer, desktop.reporter, [version] { return version; }) {
     layer.windows[kDialog] = {{ControlKind::kTextBox, "txtUsername", 110},
                               {ControlKind::kFrame, "Frame1", kFrame1},
                               {ControlKind::kFrame, "", kFrame2}};
@@ -71,7 +71,7 @@ struct Theme {
     layer.initResult = initResult;
     theme.ApplyXPTheme();
   }
-  FakeReporter fake;
+  FakeDesktop desktop;
   FakeWindowProcLayer layer;
   XPTheme theme;
 };
@@ -118,8 +118,8 @@ TEST(XPTheme, WindowProcRoutesEachMessage) {
     EXPECT_EQ(t.theme.WindowProc(window, message, 1, 2), result) << message;
     EXPECT_EQ(t.layer.calls, handledBy) << message;
     const bool destroyed = window == kFrame1 && message == wm::kNcDestroy;
-    EXPECT_EQ(subclassedWhileDestroyed, destroyed);
-    EXPECT_EQ(t.theme.SubclassTable().empty(), destroyed);
+    EXPECT_EQ(std::pair(subclassedWhileDestroyed, t.theme.SubclassTable().empty()),
+              std::pair(destroyed, destroyed));
     t.theme.StopSubClass(window);
     EXPECT_EQ(t.layer.setCalls, window == kFrame1 ? 2 : 1) << "put back once, never as 0";
   }
