@@ -5,7 +5,6 @@
 # `apt-get update` must not stop the install.
 set -u
 packages=(cmake g++ make googletest libgtest-dev clang-format
-  clang libclang-rt-14-dev
   g++-mingw-w64-x86-64 g++-mingw-w64-i686 binutils-mingw-w64
   wine wine64 wine32:i386 fonts-wine xvfb xauth imagemagick x11-utils zip)
 missing=()

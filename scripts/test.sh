@@ -12,9 +12,6 @@ bash "$root/scripts/check-exe-test.sh"
 echo "== native unit tests"
 ctest --test-dir "$root/build/native" --output-on-failure -j "$(nproc)"
 
-echo "== fuzzing the settings engine, 45 s"
-bash "$root/scripts/fuzz.sh" 45
-
 echo "== Windows tests under Wine: the x86-64 build, then the i686 one"
 # Each build in a fresh prefix of its own; a failing build does not stop the other.
 failed=0

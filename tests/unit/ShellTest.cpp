@@ -30,8 +30,8 @@ struct Settings : FakeSettings {
   FakeFrame<WindowFrame> window;  // 4800 x 3600 on a screen of 15360 x 11520
 };
 
-// The fuzz target proves for any bytes how blanks, quotes, NULs and the 1023
-// characters of the buffer shape what is read and written.
+// Under Wine, ProfileDiff holds blanks, quotes, NULs and the 1023-character
+// cut against the system's own reads.
 TEST(ReadINI, FindsValuesAsThePlatformReadsThemAndUnescapes) {
   const struct {
     std::optional<std::string> file;
