@@ -256,9 +256,7 @@ TEST_F(ServiceTest, OutcomesFollowTheStateReadAfterwards) {
     SCOPED_TRACE(calls + " " + ::testing::PrintToString(failing));
     EXPECT_EQ(std::tuple(Actions(false), bar.shown, ops.LastOutcomeSucceeded()),
               std::tuple(calls, shown, succeeded));
-    if (!shown.empty()) {
-      EXPECT_EQ(status.DisplayCountdown(), 10) << "an outcome's lifetime";
-    }
+    EXPECT_EQ(shown.empty() ? 10 : status.DisplayCountdown(), 10) << "an outcome's lifetime";
   }
   EXPECT_EQ(desktop.slept, 0) << "no wait between removal and new registration";
 }
