@@ -32,7 +32,6 @@ struct Failed {
   std::string what;
 };
 constexpr size_t kText = 1024;
-const char* const kVersionKey = "Software\\Microsoft\\Windows NT\\CurrentVersion";
 
 void Expect(bool holds, const std::string& otherwise) {
   if (!holds) throw Failed{otherwise};
@@ -257,23 +256,25 @@ std::optional<std::string> ReadAll(const std::string& path) {
   return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
-// A value under HKEY_LOCAL_MACHINE, without its terminating NULs; with
-// `write`, it is set to that text first.
-std::string Value(const std::string& keyName, const std::string& name,
-                  const std::optional<std::string>& write = std::nullopt) {
+// A registry value's type (0: there is none) and bytes; with `write`, it is
+// then set to those, or deleted when their type is 0.
+using Held = std::pair<DWORD, std::string>;
+Held Value(HKEY root, const std::string& keyName, const std::string& name,
+           const std::optional<Held>& write = std::nullopt) {
   HKEY key = nullptr;
-  RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyName.c_str(), 0, KEY_READ | KEY_WRITE, &key);
-  if (write)
-    RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(write->c_str()),
-                   static_cast<DWORD>(write->size() + 1));
+  RegOpenKeyExA(root, keyName.c_str(), 0, KEY_READ | KEY_WRITE, &key);
   char data[4096];
-  DWORD size = sizeof data;
+  DWORD type = 0, size = sizeof data;
   if (!key ||
-      RegQueryValueExA(key, name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size))
-    size = 0;
+      RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data), &size))
+    type = size = 0;
+  if (write && write->first)
+    RegSetValueExA(key, name.c_str(), 0, write->first,
+                   reinterpret_cast<const BYTE*>(write->second.data()),
+                   static_cast<DWORD>(write->second.size()));
+  if (write && !write->first) RegDeleteValueA(key, name.c_str());
   if (key) RegCloseKey(key);
-  std::string value(data, size);
-  return value.erase(value.find_last_not_of('\0') + 1);
+  return {type, std::string(data, size)};
 }
 
 class Runner {
@@ -292,6 +293,11 @@ class Runner {
     return name.find(':') != name.npos ? name : app_ + "\\" + name;
   }
   void Check(const Args& a, size_t readerArgs, const std::function<std::string()>& read);
+  // Sets a registry value until the next reset.
+  void Change(HKEY root, const std::string& key, const std::string& name, const Held& value) {
+    const Held before = Value(root, key, name, value);
+    undo_.insert(undo_.begin(), [=] { Value(root, key, name, before); });
+  }
 
   std::map<std::string, std::function<void(const Args&)>> steps_;
   std::map<std::string, std::pair<size_t, std::function<std::string(const Args&)>>> readers_;
@@ -301,7 +307,7 @@ class Runner {
   std::vector<std::pair<HANDLE, DWORD>> started_;  // with the tick of the start
   std::map<std::string, std::string> written_;
   std::vector<std::thread> background_;
-  std::optional<std::string> versionBefore_;  // the Windows version before a "theme"
+  std::vector<std::function<void()>> undo_;  // latest first
 };
 
 void Runner::Check(const Args& a, size_t readerArgs, const std::function<std::string()>& read) {
@@ -351,8 +357,8 @@ void Runner::Reset(const std::string& app) {
     DeleteService(service.get());
   }
   Expect(Within(10000, [] { return ServiceState() == 0; }), "the service stays");
-  if (versionBefore_) Value(kVersionKey, "CurrentVersion", versionBefore_);
-  versionBefore_.reset();
+  for (const auto& undo : undo_) undo();
+  undo_.clear();
   std::error_code ignored;
   for (const std::string& folder : folders_) std::filesystem::remove_all(folder, ignored);
   folders_ = {app_ = app};
@@ -398,13 +404,18 @@ Runner::Runner() {
     Expect(MoveFileExA(Path(a.at(1)).c_str(), Path(a.at(2)).c_str(), MOVEFILE_REPLACE_EXISTING),
            "rename");
   };
-  // theme VERSION yes|no: with the Windows version the registry names, the
-  // login frame is subclassed or not.
+  // theme WINE CURRENTVERSION MAJOR|- yes|no: with Wine emulating that Windows as winecfg sets
+  // it and the version key as that Windows holds it (CurrentMajorVersionNumber from 10 on),
+  // the login frame is subclassed or not.
   s["theme"] = [this](const Args& a) {
-    if (!versionBefore_) versionBefore_ = Value(kVersionKey, "CurrentVersion");
-    Value(kVersionKey, "CurrentVersion", a.at(1));
+    const DWORD major = a.at(3) == "-" ? 0 : Num(a[3]);
+    const std::string nt = "Software\\Microsoft\\Windows NT\\CurrentVersion";
+    Change(HKEY_CURRENT_USER, "Software\\Wine", "Version", {REG_SZ, a.at(1) + '\0'});
+    Change(HKEY_LOCAL_MACHINE, nt, "CurrentVersion", {REG_SZ, a.at(2) + '\0'});
+    Change(HKEY_LOCAL_MACHINE, nt, "CurrentMajorVersionNumber",
+           {major ? REG_DWORD : 0, std::string(reinterpret_cast<const char*>(&major), 4)});
     for (const Args& step : {Args{"start"}, Args{"click", "manager", "Install As"},
-                             Args{"subclassed", "login", "Please note:", "is", a.at(2), "10000"}})
+                             Args{"subclassed", "login", "Please note:", "is", a.at(4), "10000"}})
       Step(step);
     Reset();
   };
@@ -571,7 +582,11 @@ Runner::Runner() {
                         {0, "absent"}, {SERVICE_STOPPED, "stopped"}, {SERVICE_RUNNING, "running"}};
                     if (a.at(1) == "state")
                       return states.count(ServiceState()) ? states.at(ServiceState()) : "pending";
-                    return Value("System\\CurrentControlSet\\Services\\Zemlo Linkvane", a[1]);
+                    std::string value =
+                        Value(HKEY_LOCAL_MACHINE,
+                              "System\\CurrentControlSet\\Services\\Zemlo Linkvane", a[1])
+                            .second;
+                    return value.erase(value.find_last_not_of('\0') + 1);
                   }};
   // subclassed WINDOW CONTROL: yes or no. A window procedure cannot be read
   // from another process. Version 6 controls are Unicode windows; one whose
