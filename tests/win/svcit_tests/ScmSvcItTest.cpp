@@ -37,10 +37,9 @@ void SetStopMode(const char* mode, const char* ms) {
   WritePrivateProfileStringA("Stand-in", "StopMs", ms, kStandInIni.c_str());
 }
 
-// Removes whatever an earlier test left: a service that ignored its stop is
-// told to take the next one, then stopped, deleted and waited for (bounded).
-// Wine refuses a second stop request and drops such a service at once; its
-// process, which keeps its pid file, is then ended the hard way.
+// Removes whatever an earlier test left: a service that ignored its stop is told to take the
+// next one, then stopped, deleted and waited for (bounded). Wine refuses a second stop request
+// and drops such a service at once; its process, which keeps its pid file, is then ended.
 void RemoveService() {
   SetStopMode("", "0");
   SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
