@@ -1,9 +1,7 @@
 #!/bin/bash
-# run.sh BUILD [SCENARIO...]: the Windows-side tests of one build under Wine, in
-# the build's own prefix (made when missing): win_tests, then the scenarios of
-# scenarios.txt at each screen DPI they name. Needs a display.
-# Sourced with a build folder it only sets up the prefix, for the benchmark and
-# the soak.
+# run.sh BUILD [SCENARIO...]: win_tests, then the scenarios at each screen DPI
+# they name, in the build's own Wine prefix (made when missing). Needs a display.
+# Sourced, it only sets the prefix up, for the benchmark and the soak.
 set -u -o pipefail
 build=$(cd "$1" && pwd)
 scenarios="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/scenarios.txt"
@@ -12,9 +10,8 @@ export WINEPREFIX="$build/wineprefix" WINEARCH=win64 WINEDEBUG=-all,err+winediag
 # Its error output is not captured: Wine hands it on to every program it starts.
 zlvrun() { timeout "${ZLV_TIMEOUT:-120}" wine "$build/testbin/zlvrun.exe" "$@" | tr -d '\r'; }
 
-# The screen's DPI is read when the server starts. A server started by a
-# command whose output is captured would hold that output open until it
-# exits: it is started detached.
+# The server reads the DPI when it starts; it is started detached, or it would
+# hold the captured output of its starter open until it exits.
 zlv_start_server() {  # DPI
   for key in 'HKCU\Control Panel\Desktop' 'HKCC\Software\Fonts'; do
     wine reg add "$key" /v LogPixels /t REG_DWORD /d "$1" /f >/dev/null 2>&1

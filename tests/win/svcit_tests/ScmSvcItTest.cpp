@@ -3,9 +3,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
-#include <chrono>
 #include <fstream>
 #include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -21,12 +21,9 @@ const std::string kFolder = "C:\\Zemlo Test";
 const std::string kProgram = kFolder + "\\Linkvane_Service.exe";
 const std::string kStandInIni = kFolder + "\\LinkvaneStandIn.ini";
 
-bool WaitFor(const std::function<bool()>& done, int ms) {
-  const auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > until) return false;
-    Sleep(20);
-  }
+bool WaitFor(const std::function<bool()>& done, DWORD ms) {
+  for (const DWORD start = GetTickCount(); !done(); Sleep(20))
+    if (GetTickCount() - start > ms) return false;
   return true;
 }
 
@@ -40,10 +37,9 @@ void SetStopMode(const char* mode, const char* ms) {
   WritePrivateProfileStringA("Stand-in", "StopMs", ms, kStandInIni.c_str());
 }
 
-// Removes whatever an earlier test left: a service that ignored its stop is
-// told to take the next one, then stopped, deleted and waited for (bounded).
-// Wine refuses a second stop request and drops such a service at once; its
-// process, which keeps its pid file, is then ended the hard way.
+// Removes whatever an earlier test left: a service that ignored its stop is told to take the
+// next one, then stopped, deleted and waited for (bounded). Wine refuses a second stop request
+// and drops such a service at once; its process, which keeps its pid file, is then ended.
 void RemoveService() {
   SetStopMode("", "0");
   SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
@@ -83,9 +79,8 @@ class ScmSide {
   ScmSide() {
     CreateDirectoryA(kFolder.c_str(), nullptr);
     RemoveService();
-    for (const char* file : {"controls.txt", "LinkvaneStandIn.ini"}) {
+    for (const char* file : {"controls.txt", "LinkvaneStandIn.ini"})
       DeleteFileA((kFolder + "\\" + file).c_str());
-    }
     EXPECT_TRUE(
         CopyFileA((OwnFolder() + "\\Linkvane_Service.exe").c_str(), kProgram.c_str(), FALSE));
   }
@@ -94,27 +89,15 @@ class ScmSide {
   SvcIt& Svc() { return svc_; }
   std::string Program() const { return kProgram; }
   void Behave(Behaviour behaviour) {
-    switch (behaviour) {
-      case Behaviour::kWellBehaved:
-        break;
-      case Behaviour::kNeverStarts:
-        DeleteFileA(kProgram.c_str());
-        break;
-      case Behaviour::kIgnoresStop:
-        SetStopMode("ignore", "0");
-        break;
-      case Behaviour::kStopsSlowly:
-        SetStopMode("slow", "1500");
-        break;
-    }
+    if (behaviour == Behaviour::kNeverStarts) DeleteFileA(kProgram.c_str());
+    if (behaviour == Behaviour::kIgnoresStop) SetStopMode("ignore", "0");
+    if (behaviour == Behaviour::kStopsSlowly) SetStopMode("slow", "1500");
   }
   std::vector<int32_t> Delivered() const {
     std::vector<int32_t> codes;
-    const std::string text = FileText(kFolder + "\\controls.txt");
-    for (size_t at = 0, end; (end = text.find("\r\n", at)) != std::string::npos; at = end + 2) {
-      const std::string line = text.substr(at, end - at);
-      if (line != "stop") codes.push_back(std::stoi(line));
-    }
+    std::istringstream lines(FileText(kFolder + "\\controls.txt"));
+    for (std::string line; std::getline(lines, line);)
+      if (line != "stop\r") codes.push_back(std::stoi(line));
     return codes;
   }
   bool Eventually(const std::function<bool()>& probe) { return WaitFor(probe, 10000); }

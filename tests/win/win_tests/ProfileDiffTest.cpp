@@ -1,11 +1,10 @@
-// Our settings engine's reads against the system's own GetPrivateProfileStringA,
-// on identical files in a temporary folder. Its writes are held natively to the
-// bytes Windows leaves (Wine writes differently in places), and end to end to
-// the bytes each close of the manager must leave.
+// Our settings engine's reads against the system's GetPrivateProfileStringA on the same
+// files. Its writes are held natively and end to end (Wine writes differently in places).
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <optional>
 #include <string>
 
@@ -19,13 +18,7 @@ using namespace std::string_literals;
 
 void Put(const std::string& path, const std::optional<std::string>& content) {
   DeleteFileA(path.c_str());
-  if (!content) return;
-  const HANDLE file =
-      CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-  DWORD written = 0;
-  WriteFile(file, content->data(), static_cast<DWORD>(content->size()), &written, nullptr);
-  CloseHandle(file);
-  ASSERT_EQ(written, content->size()) << path;
+  if (content) std::ofstream(path, std::ios::binary) << *content;
 }
 
 std::string SystemRead(const std::string& section, const std::string& key, const std::string& def,

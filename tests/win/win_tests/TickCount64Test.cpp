@@ -14,8 +14,7 @@ TEST(CounterMilliseconds, CountsMillisecondsAsTheSystemTickCountDoes) {
   const DWORD tickStart = GetTickCount();
   Sleep(300);
   const ULONGLONG elapsed = CounterMilliseconds() - start;
-  // The tick count moves in steps of up to 16 ms; a busy machine may also
-  // preempt us between the two readings.
+  // The tick count moves in steps of up to 16 ms, and a busy machine may preempt between readings.
   EXPECT_NEAR(static_cast<double>(elapsed), static_cast<double>(GetTickCount() - tickStart), 60);
   EXPECT_GE(elapsed, 280u);
 }

@@ -21,21 +21,19 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <stdexcept>
 #include <string>
 #include <thread>
+#include <type_traits>
 #include <vector>
 
 namespace {
 
 using Args = std::vector<std::string>;
-struct Failed {
-  std::string what;
-};
 constexpr size_t kText = 1024;
-const char* const kVersionKey = "Software\\Microsoft\\Windows NT\\CurrentVersion";
 
 void Expect(bool holds, const std::string& otherwise) {
-  if (!holds) throw Failed{otherwise};
+  if (!holds) throw std::runtime_error(otherwise);
 }
 long Num(const std::string& text) {
   return std::strtol(text.c_str(), nullptr, 0);
@@ -54,33 +52,25 @@ std::pair<long, long> Span(const std::string& text) {
 
 // Polls every 50 ms until `holds` or `ms` have passed; always checks once.
 bool Within(long ms, const std::function<bool()>& holds) {
-  for (const DWORD start = GetTickCount();; Sleep(50)) {
-    if (holds()) return true;
+  for (const DWORD start = GetTickCount(); !holds(); Sleep(50))
     if (Since(start) >= ms) return false;
-  }
+  return true;
 }
 
-// Words, and "quoted texts" knowing \r \n \t \0 \" \\ \xHH; other backslashes stay.
+// Words, and "quoted texts" knowing \r \n \t \0 \" \\; other backslashes stay.
 Args Tokens(const std::string& line) {
-  const std::string escapes = "rnt0\"\\", meant("\r\n\t\0\"\\", 6);
   Args out;
   for (size_t i = line.find_first_not_of(' '); i < line.size();
-       i = line.find_first_not_of(' ', i)) {
-    const bool quoted = line[i] == '"';
-    const size_t end = quoted ? line.size() : std::min(line.find(' ', i), line.size());
+       i = line.find_first_not_of(' ', i + 1)) {
+    const char end = line[i] == '"' ? '"' : ' ';
     std::string token;
-    for (i += quoted; i < end && !(quoted && line[i] == '"'); ++i) {
-      const size_t escape = quoted && line[i] == '\\' ? escapes.find(line[i + 1]) : escapes.npos;
-      if (quoted && line[i] == '\\' && line[i + 1] == 'x') {
-        token += static_cast<char>(std::stoi(line.substr(i + 2, 2), nullptr, 16));
-        i += 3;
-      } else {
-        token += escape == escapes.npos ? line[i] : meant[escape];
-        i += escape != escapes.npos;
-      }
+    for (i += end == '"'; i < line.size() && line[i] != end; ++i) {
+      const size_t escape =
+          end == '"' && line[i] == '\\' ? std::string("rnt0\"\\").find(line[i + 1]) : 6;
+      i += escape < 6;
+      token += escape < 6 ? "\r\n\t\0\"\\"[escape] : line[i];
     }
     out.push_back(token);
-    i += quoted;
   }
   return out;
 }
@@ -94,9 +84,8 @@ bool Matches(const std::string& actual, const std::string& mode, const std::stri
   }
 }
 
-// The manager's windows and the benchmark's bare window by class; any other
-// name is the title of a message box. A one-shot copy's hidden window carries
-// the class too: a shown window wins.
+// The manager's windows and the bare window by class, else a message box by title. A
+// one-shot copy's hidden window carries the class too: a shown window wins.
 HWND Find(const std::string& name) {
   const std::map<std::string, const char*> ours{{"manager", "ZemloLinkvaneManager"},
                                                 {"login", "ZlvInstallAsDialog"},
@@ -129,7 +118,6 @@ std::string ClassOf(HWND hwnd) {
   return name;
 }
 
-// Direct children in Z order, which is their tab order.
 std::vector<HWND> Children(HWND parent) {
   std::vector<HWND> all;
   for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) all.push_back(c);
@@ -164,54 +152,41 @@ bool Post(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, const std::func
   return Within(ms, seen);
 }
 
-// Sends a message whose lParam points to `size` bytes in the target process,
-// filled with what `build` makes for that address; returns them after the call.
-std::string Remote(HWND target, UINT message, WPARAM wParam, size_t size,
-                   const std::function<std::string(char*)>& build) {
+// The text a message leaves in the target process: at lParam, or behind
+// `item`, a structure that points to it there.
+template <class Item = char>
+std::string RemoteText(HWND target, UINT message, WPARAM wParam, Item item = {}) {
   DWORD pid = 0;
   GetWindowThreadProcessId(target, &pid);
   const HANDLE process =
       OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_READ | PROCESS_VM_WRITE, FALSE, pid);
-  const auto remote =
-      static_cast<char*>(VirtualAllocEx(process, nullptr, size, MEM_COMMIT, PAGE_READWRITE));
-  std::string bytes = remote ? build(remote) : "";
-  bytes.resize(size);
-  if (remote && WriteProcessMemory(process, remote, bytes.data(), size, nullptr)) {
+  const size_t offset = std::is_same_v<Item, char> ? 0 : sizeof item;
+  const auto remote = static_cast<char*>(
+      VirtualAllocEx(process, nullptr, offset + kText, MEM_COMMIT, PAGE_READWRITE));
+  if constexpr (!std::is_same_v<Item, char>)
+    item.pszText = remote + offset, item.cchTextMax = kText;
+  char text[kText] = {};
+  if (remote && WriteProcessMemory(process, remote, &item, sizeof item, nullptr)) {
     SendMessageTimeoutA(target, message, wParam, reinterpret_cast<LPARAM>(remote), SMTO_ABORTIFHUNG,
                         5000, nullptr);
-    ReadProcessMemory(process, remote, bytes.data(), size, nullptr);
+    ReadProcessMemory(process, remote + offset, text, kText - 1, nullptr);
   }
   if (remote) VirtualFreeEx(process, remote, 0, MEM_RELEASE);
   if (process) CloseHandle(process);
-  return bytes;
+  return text;
 }
 
-// The text the target writes behind a structure that points to it.
-template <class T>
-std::string RemoteText(HWND target, UINT message, WPARAM wParam, T item) {
-  const auto build = [&](char* at) {
-    item.pszText = at + sizeof item;
-    item.cchTextMax = kText;
-    return std::string(reinterpret_cast<const char*>(&item), sizeof item);
-  };
-  return Remote(target, message, wParam, sizeof item + kText, build).c_str() + sizeof item;
-}
-
-// "header", a row, or "*" for all rows, one a line; cells joined by tabs.
+// A row, or "*" for all rows, one a line; cells joined by tabs.
 std::string Row(HWND list, const std::string& which) {
-  const auto header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
   const long rows = static_cast<long>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+  const auto header = reinterpret_cast<HWND>(SendMessageA(list, LVM_GETHEADER, 0, 0));
+  const int columns = Num(which) < rows ? SendMessageA(header, HDM_GETITEMCOUNT, 0, 0) : 0;
   std::string line;
   for (long r = 0; which == "*" && r < rows; ++r) line += Row(list, Str(r)) + "\n";
-  if (which == "*" || (rows == 0 && which != "header")) return line;
-  for (int c = 0; c < SendMessageA(header, HDM_GETITEMCOUNT, 0, 0); ++c) {
-    HDITEMA title{};
-    title.mask = HDI_TEXT;
+  for (int c = 0; which != "*" && c < columns; ++c) {
     LVITEMA cell{};
     cell.iSubItem = c;
-    line += (c ? "\t" : "") + (which == "header"
-                                   ? RemoteText(header, HDM_GETITEMA, c, title)
-                                   : RemoteText(list, LVM_GETITEMTEXTA, Num(which), cell));
+    line += (c ? "\t" : "") + RemoteText(list, LVM_GETITEMTEXTA, Num(which), cell);
   }
   return line;
 }
@@ -243,126 +218,115 @@ DWORD ServiceState(DWORD* pid = nullptr) {
   return status.dwCurrentState;
 }
 
-void Kill(DWORD pid) {
-  if (const HANDLE process = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid)) {
-    TerminateProcess(process, 9);
-    WaitForSingleObject(process, 5000);
-    CloseHandle(process);
-  }
+void Kill(HANDLE process) {
+  TerminateProcess(process, 9);
+  WaitForSingleObject(process, 5000);
+  CloseHandle(process);
 }
 
-std::optional<std::string> ReadAll(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  if (!file) return std::nullopt;
-  return std::string(std::istreambuf_iterator<char>(file), {});
-}
-
-// A value under HKEY_LOCAL_MACHINE, without its terminating NULs; with
-// `write`, it is set to that text first.
-std::string Value(const std::string& keyName, const std::string& name,
-                  const std::optional<std::string>& write = std::nullopt) {
+// A registry value's type (0: there is none) and bytes; with `write`, it is
+// then set to those, or deleted when their type is 0.
+using Held = std::pair<DWORD, std::string>;
+Held Value(HKEY root, const std::string& keyName, const std::string& name,
+           const std::optional<Held>& write = std::nullopt) {
   HKEY key = nullptr;
-  RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyName.c_str(), 0, KEY_READ | KEY_WRITE, &key);
-  if (write)
-    RegSetValueExA(key, name.c_str(), 0, REG_SZ, reinterpret_cast<const BYTE*>(write->c_str()),
-                   static_cast<DWORD>(write->size() + 1));
+  RegOpenKeyExA(root, keyName.c_str(), 0, KEY_READ | KEY_WRITE, &key);
   char data[4096];
-  DWORD size = sizeof data;
+  DWORD type = 0, size = sizeof data;
   if (!key ||
-      RegQueryValueExA(key, name.c_str(), nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size))
-    size = 0;
+      RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data), &size))
+    type = size = 0;
+  if (write && write->first)
+    RegSetValueExA(key, name.c_str(), 0, write->first,
+                   reinterpret_cast<const BYTE*>(write->second.data()),
+                   static_cast<DWORD>(write->second.size()));
+  if (write && !write->first) RegDeleteValueA(key, name.c_str());
   if (key) RegCloseKey(key);
-  std::string value(data, size);
-  return value.erase(value.find_last_not_of('\0') + 1);
+  return {type, std::string(data, size)};
 }
 
 class Runner {
  public:
   Runner();
   void Step(const Args& a) {
-    Expect(steps_.count(a.at(0)) || readers_.count(a[0]), "no such step");
-    if (steps_.count(a[0])) return steps_[a[0]](a);
-    const auto& [readerArgs, read] = readers_[a[0]];
-    Check(a, readerArgs, [&] { return read(a); });
+    if (steps_.count(a.at(0))) return steps_[a[0]](a);
+    Expect(readers_.count(a[0]), "no such step");
+    const auto read = [&] { return readers_[a[0]](a); };
+    const auto mode = std::find_if(a.begin() + 1, a.end(), [](const std::string& word) {
+      return word == "is" || word == "has" || word == "starts";
+    });
+    if (mode == a.end()) return (void)std::printf("%s\n", read().c_str());
+    const size_t at = mode - a.begin();
+    const bool alive = a.back() == "alive";
+    const auto [min, max] = Span(a.size() > at + 2 + alive ? a[at + 2] : "0");
+    std::string last;
+    const DWORD start = GetTickCount();
+    const bool held = Within(max, [&] {
+      const DWORD reading = GetTickCount();
+      last = read();
+      // Busy or not, the window answers within 250 ms the whole time.
+      Expect(!alive || Since(reading) <= 250, "a read took " + Str(Since(reading)) + " ms");
+      return Matches(last, *mode, a.at(at + 1));
+    });
+    std::replace_if(
+        last.begin(), last.end(), [](char c) { return c >= 0 && c < ' '; }, '~');
+    Expect(held && Since(start) >= min,
+           "[" + last.substr(0, 200) + "] after " + Str(Since(start)) + " ms");
   }
-  void Reset(const std::string& app = "C:\\Zemlo");
+
+  void Reset(const std::string& app = "C:\\Zemlo") {
+    if (grower_.joinable()) grower_.join();
+    for (const auto& [process, start] : started_) Kill(process);
+    started_.clear();
+    // A program that is no service, once the service manager has started it,
+    // stays when the start fails.
+    Within(5000, [] {
+      DWORD pid = 0;
+      if (GetWindowThreadProcessId(Find("bare"), &pid))
+        Kill(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid));
+      return !Find("bare");
+    });
+    DWORD pid = 0;
+    if (ServiceState(&pid)) {
+      const ServiceHandle service = OpenOurService(SERVICE_ALL_ACCESS);
+      SERVICE_STATUS status{};
+      ControlService(service.get(), SERVICE_CONTROL_STOP, &status);
+      if (!Within(2000, [] { return ServiceState() == SERVICE_STOPPED; }))
+        Kill(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid));
+      DeleteService(service.get());
+    }
+    Expect(Within(10000, [] { return ServiceState() == 0; }), "the service stays");
+    for (const auto& undo : undo_) undo();
+    undo_.clear();
+    std::error_code ignored;
+    for (const std::string& folder : folders_) std::filesystem::remove_all(folder, ignored);
+    folders_ = {app_ = app};
+    cwd_.clear();
+    std::filesystem::create_directories(app, ignored);
+    for (const char* program :
+         {"..\\ZemloLinkvaneManager.exe", "Linkvane_Service.exe", "Linkvane.exe"})
+      Step({"copy", program, std::filesystem::path(program).filename().string()});
+  }
 
  private:
   std::string Path(const std::string& name) const {
     return name.find(':') != name.npos ? name : app_ + "\\" + name;
   }
-  void Check(const Args& a, size_t readerArgs, const std::function<std::string()>& read);
+  // Sets a registry value until the next reset.
+  void Change(HKEY root, const std::string& key, const std::string& name, const Held& value) {
+    const Held before = Value(root, key, name, value);
+    undo_.insert(undo_.begin(), [=] { Value(root, key, name, before); });
+  }
 
   std::map<std::string, std::function<void(const Args&)>> steps_;
-  std::map<std::string, std::pair<size_t, std::function<std::string(const Args&)>>> readers_;
+  std::map<std::string, std::function<std::string(const Args&)>> readers_;
   std::string programs_;  // the test programs' folder; the manager sits one above
   std::string app_, cwd_;
   std::vector<std::string> folders_;
   std::vector<std::pair<HANDLE, DWORD>> started_;  // with the tick of the start
-  std::map<std::string, std::string> written_;
-  std::vector<std::thread> background_;
-  std::optional<std::string> versionBefore_;  // the Windows version before a "theme"
+  std::thread grower_;
+  std::vector<std::function<void()>> undo_;  // latest first
 };
-
-void Runner::Check(const Args& a, size_t readerArgs, const std::function<std::string()>& read) {
-  const size_t at = 1 + readerArgs;
-  if (a.size() == at) return (void)std::printf("%s\n", read().c_str());
-  const bool alive = a.back() == "alive";
-  const auto [min, max] = Span(a.size() > at + 2 + alive ? a[at + 2] : "0");
-  Expect(a.at(at) == "is" || a[at] == "has" || a[at] == "starts", "no such comparison");
-  std::string last;
-  const DWORD start = GetTickCount();
-  const bool held = Within(max, [&] {
-    const DWORD reading = GetTickCount();
-    last = read();
-    // Busy or not, the window answers within 250 ms the whole time.
-    Expect(!alive || Since(reading) <= 250, "a read took " + Str(Since(reading)) + " ms");
-    return Matches(last, a.at(at), a.at(at + 1));
-  });
-  std::replace_if(
-      last.begin(), last.end(), [](char c) { return c >= 0 && c < ' '; }, '~');
-  Expect(held && Since(start) >= min,
-         "[" + last.substr(0, 200) + "] after " + Str(Since(start)) + " ms");
-}
-
-void Runner::Reset(const std::string& app) {
-  for (std::thread& t : background_) t.join();
-  for (const auto& [process, start] : started_) {
-    TerminateProcess(process, 9);
-    WaitForSingleObject(process, 5000);
-    CloseHandle(process);
-  }
-  background_.clear();
-  started_.clear();
-  // A program that is no service, once the service manager has started it,
-  // stays when the start fails.
-  Within(5000, [] {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(Find("bare"), &pid);
-    Kill(pid);
-    return !Find("bare");
-  });
-  DWORD pid = 0;
-  if (ServiceState(&pid)) {
-    const ServiceHandle service = OpenOurService(SERVICE_ALL_ACCESS);
-    SERVICE_STATUS status{};
-    ControlService(service.get(), SERVICE_CONTROL_STOP, &status);
-    if (!Within(2000, [] { return ServiceState() == SERVICE_STOPPED; })) Kill(pid);
-    DeleteService(service.get());
-  }
-  Expect(Within(10000, [] { return ServiceState() == 0; }), "the service stays");
-  if (versionBefore_) Value(kVersionKey, "CurrentVersion", versionBefore_);
-  versionBefore_.reset();
-  std::error_code ignored;
-  for (const std::string& folder : folders_) std::filesystem::remove_all(folder, ignored);
-  folders_ = {app_ = app};
-  cwd_.clear();
-  written_.clear();
-  std::filesystem::create_directories(app, ignored);
-  for (const char* program :
-       {"..\\ZemloLinkvaneManager.exe", "Linkvane_Service.exe", "Linkvane.exe"})
-    Step({"copy", program, std::filesystem::path(program).filename().string()});
-}
 
 Runner::Runner() {
   char text[MAX_PATH] = {};
@@ -373,10 +337,10 @@ Runner::Runner() {
   auto& s = steps_;
 
   // What a scenario starts from.
-  s["dpi"] = [](const Args&) {};                         // dpi N...: for these DPIs; 96 if none
-  s["app"] = [this](const Args& a) { Reset(a.at(1)); };  // another application folder
-  s["cwd"] = [this](const Args& a) {  // another current folder for the programs started
-    folders_.push_back(cwd_ = a.at(1));
+  s["dpi"] = [](const Args&) {};      // dpi N...: for these DPIs; 96 if none
+  s["app"] = [this](const Args& a) {  // app FOLDER CWD: another application and current folder
+    Reset(a.at(1));
+    folders_.push_back(cwd_ = a.at(2));
     std::filesystem::create_directories(cwd_);
   };
   s["copy"] = [this](const Args& a) {  // copy PROGRAM NAME: one of the test programs
@@ -390,31 +354,35 @@ Runner::Runner() {
       for (size_t at; (at = once.find("{n}")) != once.npos;) once.replace(at, 3, Str(n));
       file << once;
     }
-    file.close();
-    written_[a[1]] = ReadAll(Path(a[1])).value_or("");
   };
   s["delete"] = [this](const Args& a) { DeleteFileA(Path(a.at(1)).c_str()); };
   s["rename"] = [this](const Args& a) {  // rename FROM TO: replaces TO in one go
     Expect(MoveFileExA(Path(a.at(1)).c_str(), Path(a.at(2)).c_str(), MOVEFILE_REPLACE_EXISTING),
            "rename");
   };
-  // theme VERSION yes|no: with the Windows version the registry names, the
-  // login frame is subclassed or not.
+  // theme WINE CURRENTVERSION MAJOR|- yes|no: with Wine emulating that Windows as winecfg sets
+  // it and the version key as that Windows holds it (CurrentMajorVersionNumber from 10 on),
+  // the login frame is subclassed or not.
   s["theme"] = [this](const Args& a) {
-    if (!versionBefore_) versionBefore_ = Value(kVersionKey, "CurrentVersion");
-    Value(kVersionKey, "CurrentVersion", a.at(1));
+    const DWORD major = a.at(3) == "-" ? 0 : Num(a[3]);
+    const std::string nt = "Software\\Microsoft\\Windows NT\\CurrentVersion";
+    Change(HKEY_CURRENT_USER, "Software\\Wine", "Version", {REG_SZ, a.at(1) + '\0'});
+    Change(HKEY_LOCAL_MACHINE, nt, "CurrentVersion", {REG_SZ, a.at(2) + '\0'});
+    Change(HKEY_LOCAL_MACHINE, nt, "CurrentMajorVersionNumber",
+           {major ? REG_DWORD : 0, std::string(reinterpret_cast<const char*>(&major), 4)});
     for (const Args& step : {Args{"start"}, Args{"click", "manager", "Install As"},
-                             Args{"subclassed", "login", "Please note:", "is", a.at(2), "10000"}})
+                             Args{"subclassed", "login", "Please note:", "is", a.at(4), "10000"}})
       Step(step);
     Reset();
   };
 
-  // Programs.
-  s["start"] = [this](const Args& a) {  // start [PROGRAM.exe] [ARGUMENT...]
+  // start [PROGRAM.exe] [ARGUMENT...] [exits CODE [MIN..]MAX]
+  s["start"] = [this](const Args& a) {
+    const auto exits = std::find(a.begin(), a.end(), "exits");
     const bool other = a.size() > 1 && a[1].find(".exe") != a[1].npos;
     const std::string program = Path(other ? a[1] : "ZemloLinkvaneManager.exe");
     std::string line = "\"" + program + "\"";
-    for (size_t i = 1 + other; i < a.size(); ++i) line += " " + a[i];
+    for (auto arg = a.begin() + 1 + other; arg < exits; ++arg) line += " " + *arg;
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
@@ -424,6 +392,7 @@ Runner::Runner() {
            "cannot start " + program);
     CloseHandle(info.hThread);
     started_.emplace_back(info.hProcess, GetTickCount());
+    if (exits != a.end()) Step(Args(exits, a.end()));
   };
   s["exits"] = [this](const Args& a) {  // exits CODE [MIN..]MAX: the program started last
     Expect(!started_.empty(), "nothing started");
@@ -436,29 +405,26 @@ Runner::Runner() {
            "exit code " + Str(code) + " after " + Str(Since(start)) + " ms");
   };
   s["grow"] = [this](const Args& a) {  // grow FILE MS: numbered 64-byte lines, about 1 MB/s
+    Expect(!grower_.joinable(), "still growing");
     // Held open as an application's own writer holds its log.
     const HANDLE file = CreateFileA(Path(a.at(1)).c_str(), FILE_APPEND_DATA,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     Expect(file != INVALID_HANDLE_VALUE, "cannot open " + a[1]);
-    background_.emplace_back([file, chunks = Num(a.at(2)) / 100] {
+    grower_ = std::thread([file, chunks = Num(a.at(2)) / 100] {
+      const std::string dots(35, '.');
       for (long chunk = 0, line = 0; chunk < chunks; ++chunk, Sleep(100)) {
         std::string bytes;
-        while (bytes.size() < 1600 * 64) {
-          char text[32];
-          std::snprintf(text, sizeof text, "12:00:00\tInfo\tGrow\t%08ld", ++line);
-          bytes += text + std::string(35, '.') + "\r\n";
-        }
+        for (char text[80]; bytes.size() < 1600 * 64; bytes += text)
+          std::snprintf(text, sizeof text, "12:00:00\tInfo\tGrow\t%08ld%s\r\n", ++line,
+                        dots.c_str());
         DWORD written = 0;
         WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
       }
       CloseHandle(file);
     });
   };
-  s["join"] = [this](const Args&) {  // waits for grow to end
-    for (std::thread& t : background_) t.join();
-    background_.clear();
-  };
+  s["join"] = [this](const Args&) { grower_.join(); };  // waits for grow to end
   s["sleep"] = [](const Args& a) { Sleep(Num(a.at(1))); };
   s["reset"] = [this](const Args&) { Reset(); };
 
@@ -473,15 +439,13 @@ Runner::Runner() {
     SendMessageTimeoutA(Control(a), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(a.at(3).c_str()),
                         SMTO_ABORTIFHUNG, 5000, nullptr);
   };
-  s["key"] = [](const Args& a) {  // key WINDOW CONTROL enter|escape|char13: the dialog closes
+  s["key"] = [](const Args& a) {  // key WINDOW CONTROL enter|escape: the dialog closes
     const HWND control = Control(a), dialog = GetAncestor(control, GA_ROOT);
     const UINT vk = a.at(3) == "escape" ? VK_ESCAPE : VK_RETURN;
     const LPARAM scan = 1 | static_cast<LPARAM>(MapVirtualKeyA(vk, 0)) << 16;
-    const auto closed = [&] { return !IsWindowVisible(dialog); };
-    // A key stroke, which the dialog's loop turns into a character, or the character alone.
-    if (a[3] != "char13") PostMessageA(control, WM_KEYDOWN, vk, scan);
-    Expect(a[3] == "char13" ? Post(control, WM_CHAR, '\r', 1, closed)
-                            : Post(control, WM_KEYUP, vk, scan | 0xC0000000, closed),
+    // A key stroke, which the dialog's loop turns into a character.
+    PostMessageA(control, WM_KEYDOWN, vk, scan);
+    Expect(Post(control, WM_KEYUP, vk, scan | 0xC0000000, [&] { return !IsWindowVisible(dialog); }),
            "the dialog stays");
   };
   s["close"] = [](const Args& a) { PostMessageA(Window(a.at(1)), WM_CLOSE, 0, 0); };
@@ -489,11 +453,6 @@ Runner::Runner() {
     const HWND hwnd = Window(a.at(1));
     Expect(Post(hwnd, WM_SYSCOMMAND, SC_MINIMIZE, 0, [&] { return !IsWindowVisible(hwnd); }),
            "still shown");
-  };
-  s["restore"] = [](const Args&) {  // the tray icon's double click
-    const HWND hwnd = Window("manager");
-    Expect(Post(hwnd, WM_MOUSEMOVE, 1, WM_LBUTTONDBLCLK, [&] { return IsWindowVisible(hwnd); }),
-           "still hidden");
   };
   s["move"] = [](const Args& a) {  // move WINDOW LEFT TOP, twips
     SetWindowPos(Window(a.at(1)), nullptr, Pixels(Num(a.at(2)), LOGPIXELSX),
@@ -508,10 +467,9 @@ Runner::Runner() {
     PostMessageA(Window(a[1]), message, a.size() > 3 ? Num(a[3]) : 0, a.size() > 4 ? Num(a[4]) : 0);
   };
   s["menu"] = [](const Args& a) {  // menu down|right|enter...: the tray icon's right click, keys
-    // Menus cannot be read from another process under Wine: an entry is
-    // reached by the keys a user would press, all at once, so that no poll
-    // comes between them. A right click that comes during a long service
-    // call is dropped, as the user's would be: it is given again.
+    // Menus cannot be read from another process under Wine: an entry is reached by a user's
+    // keys, all at once, so that no poll comes between them. A right click that comes during
+    // a long service call is dropped, as the user's would be: it is given again.
     HWND popup = nullptr;
     const auto open = [&] { return IsWindowVisible(popup = FindWindowA("#32768", nullptr)); };
     const HWND manager = Window("manager");
@@ -534,66 +492,58 @@ Runner::Runner() {
 
   // Readers: what a check compares, or prints.
   auto& r = readers_;
-  r["status"] = {
-      0, [](const Args&) {
-        const HWND bar = Control(Window("manager"), STATUSCLASSNAMEA "#0");
-        return std::string(Remote(bar, SB_GETTEXTA, 0, kText, [](char*) { return ""; }).c_str());
-      }};
-  r["state"] = {
-      1, [](const Args& a) {  // state WINDOW: gone, hidden or shown; notaskbar
-        const HWND hwnd = Find(a.at(1));
-        return std::string(!hwnd                   ? "gone"
-                           : IsWindowVisible(hwnd) ? "shown"
-                                                   : "hidden") +
-               (GetWindowLongPtrA(hwnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW ? " notaskbar" : "");
-      }};
-  r["enabled"] = {1, [](const Args& a) { return IsWindowEnabled(Window(a.at(1))) ? "yes" : "no"; }};
-  r["text"] = {2, [](const Args& a) { return TextOf(Control(a)); }};
-  r["masked"] = {2, [](const Args& a) {  // masked WINDOW CONTROL: the password character
-                   return std::string(1, SendMessageA(Control(a), EM_GETPASSWORDCHAR, 0, 0));
-                 }};
-  r["box"] = {1, [](const Args& a) {  // box TITLE: the texts of a visible message box
-                const HWND box = Find(a.at(1));
-                std::string said;
-                for (HWND c : IsWindowVisible(box) ? Children(box) : std::vector<HWND>())
-                  said += ClassOf(c) == "Static" ? TextOf(c) + "\n" : "";
-                return said;
-              }};
-  r["row"] = {2, [](const Args& a) {  // row WINDOW NUMBER|header|*
-                return Row(Control(Window(a.at(1)), "SysListView32#0"), a.at(2));
-              }};
-  r["file"] = {1, [this](const Args& a) {  // file NAME: its bytes, <written> or <none>
-                 const std::string bytes = ReadAll(Path(a.at(1))).value_or("<none>");
-                 return written_.count(a[1]) && bytes == written_[a[1]] ? "<written>" : bytes;
-               }};
-  r["service"] = {1, [](const Args& a) {  // service state|VALUE: a state or registry value
-                    const std::map<DWORD, std::string> states{
-                        {0, "absent"}, {SERVICE_STOPPED, "stopped"}, {SERVICE_RUNNING, "running"}};
-                    if (a.at(1) == "state")
-                      return states.count(ServiceState()) ? states.at(ServiceState()) : "pending";
-                    return Value("System\\CurrentControlSet\\Services\\Zemlo Linkvane", a[1]);
-                  }};
-  // subclassed WINDOW CONTROL: yes or no. A window procedure cannot be read
-  // from another process. Version 6 controls are Unicode windows; one whose
-  // procedure was replaced through SetWindowLongPtrA answers as an ANSI window
-  // from then on.
-  r["subclassed"] = {
-      2, [](const Args& a) -> std::string {
-        const HWND control = Control(a);
-        for (HWND other : Children(Window(a[1])))
-          if (other != control && ClassOf(other) == ClassOf(control) && IsWindowUnicode(other))
-            return IsWindowUnicode(control) ? "no" : "yes";
-        return "alone: no other version 6 control of its class";
-      }};
-  r["icons"] = {0, [](const Args&) {  // icons: how many in Wine's system tray
-                  const HWND tray = FindWindowA("__winex11_standalone_tray", nullptr);
-                  long icons = 0;
-                  for (HWND i = GetWindow(tray, GW_CHILD); tray && i; i = GetWindow(i, GW_HWNDNEXT))
-                    icons += IsWindowVisible(i);
-                  return tray ? Str(icons) : "no tray";
-                }};
+  r["status"] = [](const Args&) {
+    return RemoteText(Control(Window("manager"), STATUSCLASSNAMEA "#0"), SB_GETTEXTA, 0);
+  };
+  r["state"] = [](const Args& a) {  // state WINDOW: gone, hidden or shown; notaskbar
+    const HWND hwnd = Find(a.at(1));
+    return std::string(!hwnd                   ? "gone"
+                       : IsWindowVisible(hwnd) ? "shown"
+                                               : "hidden") +
+           (GetWindowLongPtrA(hwnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW ? " notaskbar" : "");
+  };
+  r["enabled"] = [](const Args& a) { return IsWindowEnabled(Window(a.at(1))) ? "yes" : "no"; };
+  r["text"] = [](const Args& a) { return TextOf(Control(a)); };
+  r["box"] = [](const Args& a) {  // box TITLE: the texts of a visible message box
+    const HWND box = Find(a.at(1));
+    std::string said;
+    for (HWND c : IsWindowVisible(box) ? Children(box) : std::vector<HWND>())
+      said += ClassOf(c) == "Static" ? TextOf(c) + "\n" : "";
+    return said;
+  };
+  r["row"] = [](const Args& a) {  // row WINDOW NUMBER|header|*
+    return Row(Control(Window(a.at(1)), "SysListView32#0"), a.at(2));
+  };
+  r["file"] = [this](const Args& a) {  // file NAME: its bytes or <none>
+    std::ifstream file(Path(a.at(1)), std::ios::binary);
+    return file ? std::string(std::istreambuf_iterator<char>(file), {}) : "<none>";
+  };
+  r["service"] = [](const Args& a) {  // service state|VALUE: a state or registry value
+    const std::map<DWORD, std::string> states{
+        {0, "absent"}, {SERVICE_STOPPED, "stopped"}, {SERVICE_RUNNING, "running"}};
+    if (a.at(1) == "state")
+      return states.count(ServiceState()) ? states.at(ServiceState()) : "pending";
+    auto [type, value] =
+        Value(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Services\\Zemlo Linkvane", a[1]);
+    if (type == REG_DWORD) return Str(*reinterpret_cast<const DWORD*>(value.data()));
+    return value.erase(value.find_last_not_of('\0') + 1);
+  };
+  // subclassed WINDOW CONTROL: yes or no. A window procedure cannot be read from another
+  // process, but a version 6 control whose procedure SetWindowLongPtrA replaced is ANSI.
+  r["subclassed"] = [](const Args& a) -> std::string {
+    const HWND control = Control(a);
+    for (HWND other : Children(Window(a[1])))
+      if (other != control && ClassOf(other) == ClassOf(control) && IsWindowUnicode(other))
+        return IsWindowUnicode(control) ? "no" : "yes";
+    return "alone: no other version 6 control of its class";
+  };
+  r["icons"] = [](const Args&) {  // icons: how many in Wine's system tray
+    const HWND tray = FindWindowA("__winex11_standalone_tray", nullptr);
+    long icons = 0;
+    for (HWND icon : Children(tray)) icons += IsWindowVisible(icon);
+    return tray ? Str(icons) : "no tray";
+  };
 
-  // Checks of their own.
   s["place"] = [](const Args& a) {  // place WINDOW .|client|CONTROL LEFT TOP [WIDTH HEIGHT], twips
     const HWND top = Window(a.at(1));
     long seen[4] = {};
@@ -612,28 +562,17 @@ Runner::Runner() {
     Expect(placed,
            "at " + Str(seen[0]) + "," + Str(seen[1]) + " " + Str(seen[2]) + "x" + Str(seen[3]));
   };
-  s["taborder"] = [](const Args& a) {  // taborder WINDOW CONTROL...
-    const HWND top = Window(a.at(1));
-    const std::vector<HWND> all = Children(top);
-    auto at = all.begin();
-    for (size_t i = 2; i < a.size(); ++i)
-      Expect((at = std::find(at, all.end(), Control(top, a[i]))) != all.end(),
-             a[i] + " out of order");
-  };
   s["healthy"] = [](const Args&) {
     Expect(!Find("Critical Error"), "a Critical Error box is up");
     Expect(Find("manager"), "the manager has ended");
   };
 }
 
-// What went wrong, or nothing.
 std::string Failure(const std::function<void()>& run) {
   try {
     run();
-  } catch (const Failed& f) {
-    return f.what;
   } catch (const std::exception& e) {
-    return std::string("malformed step: ") + e.what();
+    return e.what();
   }
   return "";
 }
@@ -656,7 +595,6 @@ int main(int argc, char** argv) {
   std::vector<std::pair<std::string, std::vector<std::pair<int, std::string>>>> scenarios;
   std::string line;
   for (int number = 1; std::getline(file, line); ++number) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
     if (line.rfind("scenario ", 0) == 0)
       scenarios.push_back({line.substr(9), {}});
     else if (!line.empty() && line[0] != '#' && !scenarios.empty())
