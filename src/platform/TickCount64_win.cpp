@@ -1,5 +1,7 @@
 #include "platform/TickCount64_win.h"
 
+#include "platform/Counter.h"
+
 namespace zlv {
 
 ULONGLONG WINAPI CounterMilliseconds() {
@@ -8,11 +10,7 @@ ULONGLONG WINAPI CounterMilliseconds() {
   LARGE_INTEGER count;
   QueryPerformanceFrequency(&frequency);
   QueryPerformanceCounter(&count);
-  const ULONGLONG perSecond = frequency.QuadPart;
-  const ULONGLONG ticks = count.QuadPart;
-  // Whole seconds first, so the product cannot overflow however long the
-  // machine has been running.
-  return ticks / perSecond * 1000 + ticks % perSecond * 1000 / perSecond;
+  return CounterToMilliseconds(count.QuadPart, frequency.QuadPart);
 }
 
 ULONGLONG WINAPI TickCount64() {

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "Fakes.h"
+#include "platform/Counter.h"
 #include "platform/WinVersion.h"
 
 namespace zlv::test {
@@ -53,6 +54,12 @@ TEST(StripTerminator, CutsAtTheFirstNulWhosePositionFitsSixteenBits) {
   const std::string fits = std::string(32766, 'x') + '\0';  // the NUL at position 32767
   EXPECT_EQ(StripTerminator(desktop.reporter, fits), fits.substr(0, 32766));
   EXPECT_THROW(StripTerminator(desktop.reporter, 'x' + fits), ProgramEnded) << "overflow";
+}
+
+// A counter of 10 MHz read after 58000 years still gives its last milliseconds.
+TEST(CounterToMilliseconds, KeepsEveryMillisecondWithoutOverflow) {
+  EXPECT_EQ(CounterToMilliseconds(3579545 * 3 + 3579545 / 2, 3579545), 3499u);
+  EXPECT_EQ(CounterToMilliseconds(UINT64_MAX, 10000000), 1844674407370955u);
 }
 
 constexpr WindowHandle kDialog = 100, kFrame1 = 101, kFrame2 = 102, kStranger = 300;
