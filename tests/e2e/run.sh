@@ -4,7 +4,9 @@
 # Sourced, it only sets the prefix up, for the benchmark and the soak.
 set -u -o pipefail
 build=$(cd "$1" && pwd)
-scenarios="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)/scenarios.txt"
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+scenarios="$here/scenarios.txt"
+source "$here/../../scripts/wine.sh"
 export WINEPREFIX="$build/wineprefix" WINEARCH=win64 WINEDEBUG=-all,err+winediag \
   WINEDLLOVERRIDES="mscoree,mshtml="
 # Its error output is not captured: Wine hands it on to every program it starts.
@@ -19,12 +21,13 @@ zlv_start_server() {  # DPI
   timeout 10 wineserver -k 2>/dev/null
   timeout 20 wineserver -w 2>/dev/null
   wineserver -p60 </dev/null >/dev/null 2>&1
-  timeout 30 wine cmd /c exit </dev/null >/dev/null 2>&1
+  zlv_step "starting Wine at $1 DPI" "$build/wine-start.log" timeout 30 wine cmd /c exit </dev/null
 }
 
 if [ ! -d "$WINEPREFIX/drive_c/windows" ]; then
   rm -rf "$WINEPREFIX"
-  timeout 120 wineboot -i </dev/null >/dev/null 2>&1 || { echo "wineboot failed"; exit 1; }
+  zlv_step "creating the Wine prefix (wineboot)" "$build/wineboot.log" timeout 120 wineboot -i </dev/null ||
+    exit 1
   # Without a window manager every hide blocks about 2 s unless Wine manages no
   # windows; a crash must end at once instead of waiting on a dialog.
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
@@ -32,18 +35,19 @@ if [ ! -d "$WINEPREFIX/drive_c/windows" ]; then
   timeout 20 wineserver -w
   cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
 fi
-zlv_start_server 96
+zlv_start_server 96 || exit 1
 [ "${BASH_SOURCE[0]}" != "$0" ] && return 0
 trap 'timeout 10 wineserver -k 2>/dev/null; timeout 20 wineserver -w 2>/dev/null' EXIT
 shift
 
 failures=0
 timeout 600 wine "$build/testbin/win_tests.exe" --gtest_brief=1 2>&1 | tr -d '\r' ||
-  failures=$((failures + 1))
+  { echo "win_tests failed (exit status $?)"; failures=$((failures + 1)); }
 for dpi in $(grep -ho '^dpi .*' "$scenarios" | tr ' ' '\n' | grep -x '[0-9]*' | sort -un); do
-  zlv_start_server "$dpi"
+  zlv_start_server "$dpi" || { failures=$((failures + 1)); continue; }
   echo "== scenarios at $dpi DPI"
-  ZLV_TIMEOUT=900 zlvrun "Z:${scenarios//\//\\}" "$@" || failures=$((failures + 1))
+  ZLV_TIMEOUT=900 zlvrun "Z:${scenarios//\//\\}" "$@" ||
+    { echo "the scenarios at $dpi DPI failed (exit status $?)"; failures=$((failures + 1)); }
 done
 zlv_start_server 96
 exit "$failures"
