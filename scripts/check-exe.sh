@@ -3,7 +3,8 @@
 # its architecture (its PE header asks for no later version; it imports only
 # system DLLs, and nothing listed in xp-missing-imports.txt beside this script),
 # has no debug sections, and carries the version 3.02.0001 and a manifest naming
-# its own processor architecture.
+# its own processor architecture that asks to run with the user's own rights,
+# names Vista to 11 as supported and is DPI-aware, in a form XP loads.
 set -u
 exe=$1 arch=$2
 missing_list="$(dirname "$0")/xp-missing-imports.txt"
@@ -59,6 +60,22 @@ lacking=$(sed -n 's/^missing //p' <<<"$imports")
 sections=$(x86_64-w64-mingw32-objdump -h "$exe" | awk '$2 ~ /^\.debug/ { print $2 }')
 [ -z "$sections" ] || fail "carries debug sections (strip it): $(echo $sections)"
 strings -el "$exe" | grep -qx '3.02.0001' || fail "no FileVersion 3.02.0001"
-grep -aq "processorArchitecture=\"$arch\" name=\"Zemlo.XPStyles.Linkvane\"" "$exe" ||
+manifest=$(tr '\0' '\n' <"$exe" | sed -n '/<assembly /,/<\/assembly>/p')
+[ -n "$manifest" ] || fail "no manifest"
+grep -q "processorArchitecture=\"$arch\" name=\"Zemlo.XPStyles.Linkvane\"" <<<"$manifest" ||
   fail "manifest does not name $arch"
+# What Vista and later read; XP skips each element through its namespace.
+grep -q '<trustInfo xmlns="urn:schemas-microsoft-com:asm.v2">' <<<"$manifest" ||
+  fail "manifest's trustInfo lacks the asm.v2 namespace that XP needs"
+grep -q '<requestedExecutionLevel level="asInvoker" uiAccess="false"/>' <<<"$manifest" ||
+  fail "manifest does not ask to run asInvoker"
+for os in e2011457-1546-43c5-a5fe-008deee3d3f0 35138b9a-5d96-4fbd-8e2d-a2440225f93a \
+  4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38 1f676c76-80e1-4239-95bb-83d0f6d0da78 8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a; do
+  grep -q "<supportedOS Id=\"{$os}\"/>" <<<"$manifest" || fail "manifest does not name supported OS {$os}"
+done
+grep -q '<dpiAware xmlns="http://schemas.microsoft.com/SMI/2005/WindowsSettings">true</dpiAware>' \
+  <<<"$manifest" || fail "manifest is not DPI-aware"
+# XP SP2 and Server 2003 before SP1 crash on an element with two namespaces.
+twice=$(grep -o '<[^>]*xmlns[:=][^>]*xmlns[:=][^>]*>' <<<"$manifest" || true)
+[ -z "$twice" ] || fail "manifest element declares two namespaces, which XP SP2 cannot load: $twice"
 echo "check-exe: $exe ok for $windows (imports: $(echo $dlls | tr '\n' ' '))"
