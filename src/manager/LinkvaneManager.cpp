@@ -57,7 +57,7 @@ void LinkvaneManager::Form_Load() {
   Procedure p(reporter_, module::kLinkvaneManager, "Form_Load");
   p.Run([&] {
     p.At(10);
-    settingsFile_ = platform_.session.AppFolder() + "\\" + std::string(kSettingsFileName);
+    settingsFile_ = platform_.session.SettingsFile();
     p.At(20);
     LoadSettings();
     p.At(30);

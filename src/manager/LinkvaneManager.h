@@ -53,7 +53,8 @@ class AppSession {
  public:
   virtual ~AppSession() = default;
   virtual std::string CommandLine() = 0;
-  virtual std::string AppFolder() = 0;
+  // The full path of the settings file this process keeps.
+  virtual std::string SettingsFile() = 0;
   virtual bool PreviousInstance() = 0;
   // Ends the program at once: nothing is unloaded or saved.
   [[noreturn]] virtual void End(int exitCode) = 0;

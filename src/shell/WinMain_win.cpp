@@ -24,6 +24,8 @@
 #include "shell/ErrorOutput_win.h"
 #include "shell/FileProfileStore.h"
 #include "shell/FileProfileStore_win.h"
+#include "shell/SettingsLocation.h"
+#include "shell/UserAccount_win.h"
 
 namespace zlv {
 namespace {
@@ -123,7 +125,10 @@ class ManagerProgram final : public ManagerOperations,
 
   // AppSession
   std::string CommandLine() override { return CommandLineArguments(); }
-  std::string AppFolder() override { return appFolder_; }
+  std::string SettingsFile() override {
+    return ChooseSettingsFile(appFolder_ + "\\" + std::string(kSettingsFileName), user_,
+                              ReplaceFileWin32);
+  }
   bool PreviousInstance() override { return previousInstance_; }
   [[noreturn]] void End(int exitCode) override { ExitProcess(static_cast<UINT>(exitCode)); }
   void UnloadOtherWindows() override {
@@ -171,6 +176,7 @@ class ManagerProgram final : public ManagerOperations,
   Win32XPTheme theme_{reporter_, [this] { return GetWinVersion(registry_, reporter_); }};
   std::string settingsFile_;
   std::string appFolder_ = ProgramFolder();
+  Win32UserAccount user_;
   ManagerWindow window_{gate_};
   Win32Screen screen_;
   ScmSvcIt svc_{gate_};

@@ -22,7 +22,7 @@ struct FakeDesk : FakeFrame<ManagerView>, AppSession, TrayArea, ManagerOperation
   void Unload() override {}
   bool ScaleInPixels() override { return false; }
   std::string CommandLine() override { return commandLine; }
-  std::string AppFolder() override { return "C:\\Zemlo"; }
+  std::string SettingsFile() override { return "C:\\Zemlo\\ZemloLinkvaneManager-Settings.ini"; }
   bool PreviousInstance() override { return previousCopy; }
   [[noreturn]] void End(int code) override {
     exitCode = code;

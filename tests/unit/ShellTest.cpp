@@ -4,6 +4,7 @@
 
 #include "Fakes.h"
 #include "shell/FileProfileStore.h"
+#include "shell/SettingsLocation.h"
 
 namespace zlv::test {
 namespace {
@@ -126,6 +127,71 @@ TEST(FileProfileStore, WritesThroughATemporaryFileAndRefusalsChangeNothing) {
   EXPECT_EQ(ReadWholeFile(path), written);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path), {}), 1)
       << "no temporary file is left";
+}
+
+struct FakeUser : UserAccount {
+  std::string OwnCopy() override { return place ? (folder / kSettingsFileName).string() : ""; }
+  bool MakeOwnCopyFolder() override { return makeable && create_directories(folder), makeable; }
+  bool Limited() override { return limited; }
+  std::filesystem::path folder;
+  bool place = true, makeable = true, limited = false;
+};
+
+// The folder's file while this process may write it, else the user's own copy,
+// made from the folder's file once; an unelevated manager keeps that copy, an
+// elevated one goes back to the folder. Refusals are met as an ordinary user.
+TEST(SettingsLocation, TheFolderWhileItMayBeWrittenElseTheUsersOwnCopyMadeOnce) {
+  enum Folder { kWritable, kAbsent, kReadOnly, kUnreadable, kAbsentInReadOnlyFolder };
+  struct Case {
+    const char* what;
+    Folder folder;
+    std::optional<std::string> copyBefore;
+    bool limited, place, makeable, replaceable;
+    bool own;  // the choice: the own copy, else the folder's file
+    std::optional<std::string> copyAfter;
+  };
+  const std::string a = "[Display Options]\r\nTop=1\r\n";
+  const Case cases[] = {
+      {"elevated, back to the folder", kWritable, "old", false, true, true, true, false, "old"},
+      {"a standard user's first run", kReadOnly, {}, false, true, true, true, true, a},
+      {"unelevated, folder writable", kWritable, {}, true, true, true, true, false, {}},
+      {"a new writable folder", kAbsent, {}, true, true, true, true, false, {}},
+      {"unelevated keeps its copy", kWritable, "old", true, true, true, true, true, "old"},
+      {"unelevated, read-only folder", kReadOnly, {}, true, true, true, true, true, a},
+      {"nothing to copy yet", kAbsentInReadOnlyFolder, {}, true, true, true, true, true, ""},
+      {"unreadable settings stay", kUnreadable, {}, true, true, true, true, false, {}},
+      {"no own place", kReadOnly, {}, true, false, true, true, false, {}},
+      {"own folder refused", kReadOnly, {}, true, true, false, true, false, {}},
+      {"copy not put in place", kReadOnly, {}, true, true, true, false, false, {}},
+  };
+  for (const Case& c : cases) {
+    TempFolder temp;
+    const std::filesystem::path app = temp.path / "app";
+    create_directories(app);
+    const std::string folderFile = (app / kSettingsFileName).string();
+    const bool absent = c.folder == kAbsent || c.folder == kAbsentInReadOnlyFolder;
+    if (!absent) temp.Put("app/" + std::string(kSettingsFileName), a);
+    FakeUser user;
+    user.folder = temp.path / "own";
+    user.place = c.place, user.makeable = c.makeable, user.limited = c.limited;
+    const std::string ownCopy = (user.folder / kSettingsFileName).string();
+    if (c.copyBefore)
+      create_directories(user.folder),
+          temp.Put("own/ZemloLinkvaneManager-Settings.ini", *c.copyBefore);
+    chmod(folderFile.c_str(), c.folder == kReadOnly ? 0444 : c.folder == kUnreadable ? 0 : 0666);
+    chmod(app.c_str(), c.folder == kWritable || c.folder == kAbsent ? 0777 : 0555);
+    const bool root = geteuid() == 0;
+    ASSERT_EQ(root ? seteuid(65534) : 0, 0);
+    const std::string chosen = ChooseSettingsFile(folderFile, user, [&](auto& from, auto& to) {
+      return c.replaceable && RenameReplace(from, to);
+    });
+    ASSERT_EQ(root ? seteuid(0) : 0, 0);
+    EXPECT_EQ(chosen, c.own ? ownCopy : folderFile) << c.what;
+    EXPECT_EQ(ReadWholeFile(ownCopy), c.copyAfter) << c.what;
+    EXPECT_EQ(ReadWholeFile(folderFile).value_or(a), a) << c.what;
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(app), {}), !absent)
+        << c.what << ": nothing left in the folder";
+  }
 }
 
 TEST(Placement, IsRestoredOrCentredByEachWindowsOwnRulesAsFarAsItFits) {

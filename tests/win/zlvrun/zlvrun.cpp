@@ -276,6 +276,8 @@ class Runner {
 
   void Reset(const std::string& app = "C:\\Zemlo") {
     if (grower_.joinable()) grower_.join();
+    for (const auto& [name, file] : locks_) CloseHandle(file);
+    locks_.clear();
     for (const auto& [process, start] : started_) Kill(process);
     started_.clear();
     // A program that is no service, once the service manager has started it,
@@ -300,6 +302,7 @@ class Runner {
     undo_.clear();
     std::error_code ignored;
     for (const std::string& folder : folders_) std::filesystem::remove_all(folder, ignored);
+    std::filesystem::remove_all(Path("%APPDATA%\\Zemlo"), ignored);
     folders_ = {app_ = app};
     cwd_.clear();
     std::filesystem::create_directories(app, ignored);
@@ -309,7 +312,11 @@ class Runner {
   }
 
  private:
+  // In the application folder unless absolute or under %APPDATA%.
   std::string Path(const std::string& name) const {
+    char expanded[MAX_PATH] = {};
+    if (name[0] == '%' && ExpandEnvironmentStringsA(name.c_str(), expanded, MAX_PATH))
+      return expanded;
     return name.find(':') != name.npos ? name : app_ + "\\" + name;
   }
   // Sets a registry value until the next reset.
@@ -326,6 +333,7 @@ class Runner {
   std::vector<std::pair<HANDLE, DWORD>> started_;  // with the tick of the start
   std::thread grower_;
   std::vector<std::function<void()>> undo_;  // latest first
+  std::map<std::string, HANDLE> locks_;
 };
 
 Runner::Runner() {
@@ -425,6 +433,19 @@ Runner::Runner() {
     });
   };
   s["join"] = [this](const Args&) { grower_.join(); };  // waits for grow to end
+  // lock FILE read|none: held open, sharing only reading or nothing, until unlock or reset.
+  s["lock"] = [this](const Args& a) {
+    const HANDLE file =
+        CreateFileA(Path(a.at(1)).c_str(), GENERIC_READ, a.at(2) == "read" ? FILE_SHARE_READ : 0,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    Expect(file != INVALID_HANDLE_VALUE, "cannot lock " + a[1]);
+    locks_[a[1]] = file;
+  };
+  s["unlock"] = [this](const Args& a) {
+    Expect(locks_.count(a.at(1)), "not locked: " + a[1]);
+    CloseHandle(locks_[a[1]]);
+    locks_.erase(a[1]);
+  };
   s["sleep"] = [](const Args& a) { Sleep(Num(a.at(1))); };
   s["reset"] = [this](const Args&) { Reset(); };
 

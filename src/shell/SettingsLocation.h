@@ -1,0 +1,40 @@
+// Which settings file this process keeps. The application folder's file comes
+// first. A process that may not write it (a standard user, or an
+// administrator's unelevated manager on Vista and later) keeps the user's own
+// copy instead, made from the folder's file the first time it is needed; from
+// then on an unelevated manager of that user reads and writes the copy, and
+// only an elevated one goes back to the folder's file.
+#pragma once
+
+#include <string>
+
+#include "shell/FileProfileStore.h"
+
+namespace zlv {
+
+// What the choice needs to know of the user and the process.
+class UserAccount {
+ public:
+  virtual ~UserAccount() = default;
+  // The full path of this user's own copy
+  // (%APPDATA%\Zemlo\ZemloLinkvaneManager-Settings.ini), which may not be there
+  // yet; empty when the user has no such place.
+  virtual std::string OwnCopy() = 0;
+  // Makes the own copy's folder when it is missing; false when it cannot.
+  virtual bool MakeOwnCopyFolder() = 0;
+  // Whether this process runs with an administrator's token filtered by User
+  // Account Control (false on Windows XP and for an elevated or full token).
+  virtual bool Limited() = 0;
+};
+
+// Whether a settings write to `path` could go through, judged without
+// changing it or anything beside it for good.
+bool CanWriteSettings(const std::string& path);
+
+// The full path of the settings file to use, given the application folder's.
+// Copying never loses a byte: the copy is written beside its place and then
+// put there in one step.
+std::string ChooseSettingsFile(const std::string& folderFile, UserAccount& user,
+                               const FileReplacer& replacer);
+
+}  // namespace zlv
