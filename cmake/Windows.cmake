@@ -6,7 +6,7 @@ endif()
 # One static exe that needs nothing but system DLLs. No time stamp in the PE
 # header, so two builds of one commit give the same bytes.
 set(ZLV_WIN_LINK_FLAGS -static -static-libgcc -static-libstdc++ -Wl,--no-insert-timestamp)
-set(ZLV_WIN_LIBS comctl32 shell32 advapi32 user32 gdi32 kernel32 version)
+set(ZLV_WIN_LIBS comctl32 shell32 ole32 advapi32 user32 gdi32 kernel32 version)
 # The Windows XP API level: the headers refuse what only Vista and later have.
 add_compile_definitions(WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0501 WINVER=0x0501)
 # Source and build folders stay out of the objects, so a tree built elsewhere

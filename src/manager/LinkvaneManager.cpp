@@ -22,7 +22,9 @@ bool Contains(const std::string& text, std::string_view option) {
 }
 
 // The options that run one command and end the program, in the order searched.
-constexpr std::array<std::pair<std::string_view, int16_t>, 6> kEndingOptions{{
+// "-INSTALLAS" holds "-INSTALL", so it is looked for first.
+constexpr std::array<std::pair<std::string_view, int16_t>, 7> kEndingOptions{{
+    {"-INSTALLAS", cmd::kInstallAs},
     {"-INSTALL", cmd::kInstall},
     {"-UNINSTALL", cmd::kUninstall},
     {"-START", cmd::kStart},
@@ -89,8 +91,7 @@ void LinkvaneManager::ParseCommandLine() {
         p.At(30);
         Cmd_Click(command);
         p.At(40);
-        platform_.session.End(operations_.LastCommandSucceeded() ? exitcode::kGoalReached
-                                                                 : exitcode::kGoalMissed);
+        platform_.session.End(operations_.LastExitCode());
       }
     }
     p.At(50);

@@ -7,26 +7,13 @@
 
 #include "manager/TrayIcon.h"
 #include "platform/Desktop.h"
+#include "service/Commands.h"
 #include "shell/ManagerGlobal.h"
 #include "shell/Modules.h"
 
 namespace zlv {
 
 inline constexpr std::string_view kManagerCaption = "Zemlo Linkvane Manager";
-
-// Command numbers shared by the buttons, the tray menu and the command line.
-namespace cmd {
-constexpr int16_t kInstall = 0;
-constexpr int16_t kUninstall = 1;
-constexpr int16_t kStart = 2;
-constexpr int16_t kStop = 3;
-constexpr int16_t kShow = 4;
-constexpr int16_t kHide = 5;
-constexpr int16_t kRemote = 6;
-constexpr int16_t kInstallAs = 7;
-constexpr int16_t kMonitorLog = 8;
-constexpr int16_t kCount = 9;
-}  // namespace cmd
 
 // The manager window as its logic sees it; lengths in twips.
 class ManagerView : public WindowFrame {
@@ -68,8 +55,8 @@ class ManagerOperations {
   virtual ~ManagerOperations() = default;
   // Runs the command's operation; numbers outside 0..8 run nothing.
   virtual void Run(int16_t command) = 0;
-  // Whether the last command run reached its goal (the exit code of a one-shot run).
-  virtual bool LastCommandSucceeded() = 0;
+  // The exit code of a one-shot run of the last command.
+  virtual int LastExitCode() = 0;
   virtual void ShowStatus() = 0;
   virtual std::string StatusText() = 0;
 };
@@ -82,12 +69,6 @@ class ThemeSteps {
   virtual void UnSubClassAllFrames() = 0;
   virtual void ApplyXPTheme() = 0;
 };
-
-// Exit codes of a one-shot command-line run.
-namespace exitcode {
-constexpr int kGoalReached = 0;
-constexpr int kGoalMissed = 1;
-}  // namespace exitcode
 
 struct ManagerPlatform {
   ManagerView& view;

@@ -20,6 +20,9 @@ constexpr int32_t kClientHeight = 1800;
 constexpr int kFirstButtonId = 100;
 constexpr int kPictureId = 120;
 constexpr int kStatusBarId = 121;
+// Vista's button message, which the Windows XP headers do not name; XP's
+// buttons ignore it.
+constexpr UINT kButtonSetShield = 0x160C;
 
 struct ButtonLayout {
   int16_t index;
@@ -168,6 +171,11 @@ void ManagerWindow::CreateControls() {
 
 int32_t ManagerWindow::TwipsPerPixel() const {
   return dpi_.ToTwipsX(1);
+}
+
+void ManagerWindow::SetShields(const std::vector<int16_t>& commands) {
+  for (int16_t command : commands)
+    SendDlgItemMessageA(hwnd_, kFirstButtonId + command, kButtonSetShield, 0, TRUE);
 }
 
 void ManagerWindow::SetStatusText(const std::string& text) {

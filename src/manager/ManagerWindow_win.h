@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "manager/LinkvaneManager.h"
 #include "platform/UiGate_win.h"
@@ -31,6 +32,8 @@ class ManagerWindow final : public ManagerView, public TrayArea {
   HICON TrayIcon() const { return trayIcon_; }
   int32_t TwipsPerPixel() const;
 
+  // The system's shield on the buttons of commands that ask for rights.
+  void SetShields(const std::vector<int16_t>& commands);
   // Panel 1 of the status bar.
   void SetStatusText(const std::string& text);
   void RepaintStatusBar() { UpdateWindow(statusBar_); }

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 
 namespace zlv {
@@ -31,6 +32,20 @@ class BusyWait {
  public:
   virtual ~BusyWait() = default;
   virtual void Run(const std::function<void()>& call) = 0;
+};
+
+// Administrator rights asked for one command at a time (User Account Control).
+class ElevatedLauncher {
+ public:
+  virtual ~ElevatedLauncher() = default;
+  // Whether this process holds an administrator's token that User Account
+  // Control filtered: never on Windows XP, nor with an elevated or full token.
+  virtual bool TokenLimited() = 0;
+  // Starts this program elevated with the parameters and waits at most
+  // timeoutMs for it while the windows keep painting and take no input. Its
+  // exit code, or nullopt when the prompt was declined, the program could not
+  // start or it did not end in time.
+  virtual std::optional<int> RunElevated(const std::string& parameters, int32_t timeoutMs) = 0;
 };
 
 class Beeper {

@@ -58,17 +58,19 @@ std::string CommandLineArguments() {
   return line;
 }
 
-std::string ProgramFolder() {
+std::string ProgramFile() {
   std::vector<char> path(MAX_PATH);
   for (;;) {
     const DWORD length = GetModuleFileNameA(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (length < path.size()) {
-      std::string folder(path.data(), length);
-      const auto slash = folder.find_last_of("\\/");
-      return slash == std::string::npos ? std::string() : folder.substr(0, slash);
-    }
+    if (length < path.size()) return std::string(path.data(), length);
     path.resize(path.size() * 2);
   }
+}
+
+std::string ProgramFolder() {
+  const std::string file = ProgramFile();
+  const auto slash = file.find_last_of("\\/");
+  return slash == std::string::npos ? std::string() : file.substr(0, slash);
 }
 
 }  // namespace zlv

@@ -49,7 +49,8 @@ class ShellOpen final : public ShellLauncher {
 
 // The command line after the program's own name, as the program received it.
 std::string CommandLineArguments();
-// The folder of this program's file, without a trailing backslash.
+// This program's file, and its folder without a trailing backslash.
+std::string ProgramFile();
 std::string ProgramFolder();
 
 }  // namespace zlv

@@ -1,5 +1,8 @@
 #include "service/ServiceOperations.h"
 
+#include <algorithm>
+#include <cctype>
+
 #include "service/ServiceConfig.h"
 
 namespace zlv {
@@ -11,6 +14,55 @@ constexpr int32_t kShowWindow = 200;
 constexpr int32_t kHideWindow = 201;
 constexpr float kRemovalWaitSeconds = 5.0f;
 constexpr int32_t kRemovalPollMs = 10;
+// How long an elevated copy may take: a start waits 30 s at most, after an
+// install; the login dialog waits for someone to type an account.
+constexpr int32_t kElevatedCommandMs = 120000;
+constexpr int32_t kElevatedLoginMs = 900000;
+
+// The one-shot option of each command that needs an administrator's rights.
+const char* RightsOption(int16_t command) {
+  switch (command) {
+    case cmd::kInstall:
+      return "-INSTALL";
+    case cmd::kUninstall:
+      return "-UNINSTALL";
+    case cmd::kStart:
+      return "-START";
+    case cmd::kStop:
+      return "-STOP";
+    case cmd::kInstallAs:
+      return "-INSTALLAS";
+    default:
+      return nullptr;
+  }
+}
+
+// What the command itself would tell of the state its elevated copy left;
+// without an exit code (a declined prompt) its failure text. A cancelled login
+// leaves an existing registration as it was: nothing to tell.
+const char* ElevatedOutcome(int16_t command, std::optional<int> exit, bool installed,
+                            bool running) {
+  const bool ran = exit.has_value();
+  switch (command) {
+    case cmd::kInstallAs:
+      if (ran && *exit != exitcode::kGoalReached && installed) return nullptr;
+      [[fallthrough]];
+    case cmd::kInstall:
+      return ran && installed ? "Service installed successfully" : "Service failed to install";
+    case cmd::kUninstall:
+      return ran && !installed ? "Service was uninstalled successfully"
+                               : "Service failed to uninstall";
+    case cmd::kStart:
+      return ran && running ? "Service is Running" : "Service failed to start";
+    default:
+      if (ran && !installed) return "Service was not installed";
+      return ran && !running ? "Service is Stopped" : "Service failed to stop";
+  }
+}
+
+std::string ElevatedParameters(const char* option) {
+  return std::string(option) + " " + std::string(kElevatedCopyOption);
+}
 
 // One statement that is either skipped on failure or left to the procedure's
 // handler, for the operations that differ only in that.
@@ -47,6 +99,91 @@ class SecretGuard {
 };
 
 }  // namespace
+
+bool ServiceOperations::ElevationNeeded() {
+  std::string line = d_.commandLine;
+  std::transform(line.begin(), line.end(), line.begin(),
+                 [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+  return line.find(kElevatedCopyOption) == std::string::npos && d_.elevation.TokenLimited();
+}
+
+std::vector<int16_t> ServiceOperations::CommandsAskingForRights() {
+  if (!ElevationNeeded()) return {};
+  return {cmd::kInstall, cmd::kInstallAs, cmd::kUninstall, cmd::kStart, cmd::kStop};
+}
+
+int ServiceOperations::LastExitCode() const {
+  if (elevatedExit_) return *elevatedExit_;
+  return succeeded_ ? exitcode::kGoalReached : exitcode::kGoalMissed;
+}
+
+bool ServiceOperations::RunCommand(int16_t command) {
+  elevatedExit_.reset();
+  if (RightsOption(command) && ElevationNeeded()) {
+    ElevatedCommand(command);
+    return true;
+  }
+  switch (command) {
+    case cmd::kInstall:
+      ServiceInstall();
+      return true;
+    case cmd::kUninstall:
+      ServiceUninstall();
+      return true;
+    case cmd::kStart:
+      ServiceStart();
+      return true;
+    case cmd::kStop:
+      ServiceStop();
+      return true;
+    case cmd::kShow:
+      ServiceShow();
+      return true;
+    case cmd::kHide:
+      ServiceHide();
+      return true;
+    case cmd::kRemote:
+      RunInteractive();
+      return true;
+    case cmd::kInstallAs:
+      ServiceInstallAs();
+      return true;
+    default:
+      return false;
+  }
+}
+
+// The password of Install As never leaves the process it is typed in: the
+// elevated copy shows the login dialog itself.
+void ServiceOperations::ElevatedCommand(int16_t command) {
+  succeeded_ = false;
+  Procedure p(d_.reporter, module::kLinkvaneManager, "ElevatedCommand");
+  p.Run([&] {
+    SvcIt& svc = d_.svc;
+    p.At(10);
+    const std::string parameters = ElevatedParameters(RightsOption(command));
+    p.At(20);
+    elevatedExit_ = d_.elevation.RunElevated(
+        parameters, command == cmd::kInstallAs ? kElevatedLoginMs : kElevatedCommandMs);
+    p.Skip(30, [&] { svc.Option10(2); });
+    p.Skip(40, [&] { svc.ServiceName(kServiceName); });
+    // Unreadable states fall back as in the commands themselves.
+    const bool stopOrRemoval = command == cmd::kStop || command == cmd::kUninstall;
+    const bool installed = p.SkipOr(50, stopOrRemoval, [&] { return svc.Installed(); });
+    const bool running = p.SkipOr(60, command == cmd::kStop, [&] { return svc.Running(); });
+    p.At(70);
+    if (const char* text = ElevatedOutcome(command, elevatedExit_, installed, running)) Tell(text);
+    succeeded_ = elevatedExit_ == exitcode::kGoalReached;
+  });
+}
+
+void ServiceOperations::StopForDesktopRun() {
+  if (ElevationNeeded()) {
+    d_.elevation.RunElevated(ElevatedParameters(RightsOption(cmd::kStop)), kElevatedCommandMs);
+  } else {
+    d_.svc.Stop();
+  }
+}
 
 std::string ServiceOperations::ServiceProgram() const {
   return d_.appFolder + "\\Linkvane_Service.exe";
@@ -312,7 +449,8 @@ void ServiceOperations::RunInteractive() {
           mb::kYesNo + mb::kInformation, kManagerTitle);
       if (answer != mb::kAnswerYes) return;
       p.At(50);
-      svc.Stop();
+      // Elevated where this manager lacks the rights; the state read next tells.
+      StopForDesktopRun();
       p.At(60);
       if (svc.Running()) {
         p.At(70);

@@ -6,10 +6,13 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "platform/Desktop.h"
+#include "service/Commands.h"
 #include "service/LoginDialog.h"
 #include "service/StatusLine.h"
 #include "service/SvcIt.h"
@@ -37,11 +40,24 @@ struct ServiceDesk {
   EventPump& events;
   ErrorReporter& reporter;
   std::function<void()> repaintManager;
+  ElevatedLauncher& elevation;
+  std::string commandLine;  // this program's own
 };
+
+// Given to the elevated copy that runs one command, which never asks again.
+inline constexpr std::string_view kElevatedCopyOption = "-ELEVATED";
 
 class ServiceOperations {
  public:
   explicit ServiceOperations(ServiceDesk desk) : d_(std::move(desk)) {}
+
+  // Runs service command 0 to 7. One that needs an administrator's rights
+  // this manager lacks runs in an elevated one-shot copy of the program, and
+  // its outcome is then read and told as the command itself would tell it.
+  // False for a number that is no service command.
+  bool RunCommand(int16_t command);
+  // The commands that would now ask for an administrator's rights.
+  std::vector<int16_t> CommandsAskingForRights();
 
   void ServiceInstall();
   void ServiceInstallAs();
@@ -56,6 +72,9 @@ class ServiceOperations {
   // running, stopped, told to show or hide; the desktop program started).
   // The command line turns this into the program's exit code.
   bool LastOutcomeSucceeded() const { return succeeded_; }
+  // The exit code of a one-shot run: an elevated copy's own, else 0 for a
+  // goal reached and 1 for one missed.
+  int LastExitCode() const;
 
  private:
   void CommonPreamble(Procedure& p);
@@ -64,9 +83,13 @@ class ServiceOperations {
   std::string RemovalProgram() const;
   void ReplaceAndInstall(Procedure& p);
   void ShowOrHide(Procedure& p, int32_t code, bool skipFailures);
+  bool ElevationNeeded();
+  void ElevatedCommand(int16_t command);
+  void StopForDesktopRun();
 
   ServiceDesk d_;
   bool succeeded_ = false;
+  std::optional<int> elevatedExit_;
 };
 
 }  // namespace zlv

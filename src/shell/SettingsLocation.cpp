@@ -45,9 +45,8 @@ bool CanWriteSettings(const std::string& path) {
   return true;
 }
 
-std::string ChooseSettingsFile(const std::string& folderFile, UserAccount& user,
+std::string ChooseSettingsFile(const std::string& folderFile, bool limited, UserAccount& user,
                                const FileReplacer& replacer) {
-  const bool limited = user.Limited();
   if (!limited && CanWriteSettings(folderFile)) return folderFile;
   const std::string ownCopy = user.OwnCopy();
   if (ownCopy.empty()) return folderFile;

@@ -12,7 +12,7 @@
 
 namespace zlv {
 
-// What the choice needs to know of the user and the process.
+// Where the user keeps an own copy.
 class UserAccount {
  public:
   virtual ~UserAccount() = default;
@@ -22,19 +22,17 @@ class UserAccount {
   virtual std::string OwnCopy() = 0;
   // Makes the own copy's folder when it is missing; false when it cannot.
   virtual bool MakeOwnCopyFolder() = 0;
-  // Whether this process runs with an administrator's token filtered by User
-  // Account Control (false on Windows XP and for an elevated or full token).
-  virtual bool Limited() = 0;
 };
 
 // Whether a settings write to `path` could go through, judged without
 // changing it or anything beside it for good.
 bool CanWriteSettings(const std::string& path);
 
-// The full path of the settings file to use, given the application folder's.
+// The full path of the settings file to use, given the application folder's
+// and whether this process's token is one that User Account Control filtered.
 // Copying never loses a byte: the copy is written beside its place and then
 // put there in one step.
-std::string ChooseSettingsFile(const std::string& folderFile, UserAccount& user,
+std::string ChooseSettingsFile(const std::string& folderFile, bool limited, UserAccount& user,
                                const FileReplacer& replacer);
 
 }  // namespace zlv

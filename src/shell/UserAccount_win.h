@@ -1,4 +1,4 @@
-// The user and the process as the settings file's choice sees them.
+// The user's own folder for settings, under the roaming application data.
 #pragma once
 
 #include "shell/SettingsLocation.h"
@@ -9,7 +9,6 @@ class Win32UserAccount final : public UserAccount {
  public:
   std::string OwnCopy() override;
   bool MakeOwnCopyFolder() override;
-  bool Limited() override;
 };
 
 }  // namespace zlv

@@ -10,6 +10,7 @@
 #include "manager/LinkvaneManager.h"
 #include "manager/ManagerWindow_win.h"
 #include "platform/Desktop_win.h"
+#include "platform/ElevatedLauncher_win.h"
 #include "platform/Registry_win.h"
 #include "platform/Screen_win.h"
 #include "platform/Timer_win.h"
@@ -59,9 +60,10 @@ class ManagerProgram final : public ManagerOperations,
     installAsWindow_ = std::make_unique<Win32InstallAsWindow>(hwnd, gate_);
     installAs_ =
         std::make_unique<InstallAs>(*installAsWindow_, settings_, settingsFile_, theme_.Theme());
-    operations_ = std::make_unique<ServiceOperations>(
-        ServiceDesk{svc_, *status_, settings_, settingsFile_, appFolder_, *installAs_, boxes_,
-                    shell_, clock_, events_, reporter_, [this] { window_.Refresh(); }});
+    operations_ = std::make_unique<ServiceOperations>(ServiceDesk{
+        svc_, *status_, settings_, settingsFile_, appFolder_, *installAs_, boxes_, shell_, clock_,
+        events_, reporter_, [this] { window_.Refresh(); }, elevation_, CommandLineArguments()});
+    window_.SetShields(operations_->CommandsAskingForRights());
     manager_ = std::make_unique<LinkvaneManager>(
         ManagerPlatform{window_, screen_, *this, window_,
                         reinterpret_cast<uintptr_t>(window_.TrayIcon()), clock_, events_},
@@ -87,47 +89,17 @@ class ManagerProgram final : public ManagerOperations,
 
   // ManagerOperations
   void Run(int16_t command) override {
-    switch (command) {
-      case cmd::kInstall:
-        operations_->ServiceInstall();
-        break;
-      case cmd::kUninstall:
-        operations_->ServiceUninstall();
-        break;
-      case cmd::kStart:
-        operations_->ServiceStart();
-        break;
-      case cmd::kStop:
-        operations_->ServiceStop();
-        break;
-      case cmd::kShow:
-        operations_->ServiceShow();
-        break;
-      case cmd::kHide:
-        operations_->ServiceHide();
-        break;
-      case cmd::kRemote:
-        operations_->RunInteractive();
-        break;
-      case cmd::kInstallAs:
-        operations_->ServiceInstallAs();
-        break;
-      case cmd::kMonitorLog:
-        MonitorInfoLog();
-        break;
-      default:
-        break;
-    }
+    if (!operations_->RunCommand(command) && command == cmd::kMonitorLog) MonitorInfoLog();
   }
-  bool LastCommandSucceeded() override { return operations_->LastOutcomeSucceeded(); }
+  int LastExitCode() override { return operations_->LastExitCode(); }
   void ShowStatus() override { status_->ShowStatus(); }
   std::string StatusText() override { return status_->StatusText(); }
 
   // AppSession
   std::string CommandLine() override { return CommandLineArguments(); }
   std::string SettingsFile() override {
-    return ChooseSettingsFile(appFolder_ + "\\" + std::string(kSettingsFileName), user_,
-                              ReplaceFileWin32);
+    return ChooseSettingsFile(appFolder_ + "\\" + std::string(kSettingsFileName),
+                              elevation_.TokenLimited(), user_, ReplaceFileWin32);
   }
   bool PreviousInstance() override { return previousInstance_; }
   [[noreturn]] void End(int exitCode) override { ExitProcess(static_cast<UINT>(exitCode)); }
@@ -177,6 +149,7 @@ class ManagerProgram final : public ManagerOperations,
   std::string settingsFile_;
   std::string appFolder_ = ProgramFolder();
   Win32UserAccount user_;
+  Win32ElevatedLauncher elevation_{gate_, ProgramFile(), [this] { return window_.Hwnd(); }};
   ManagerWindow window_{gate_};
   Win32Screen screen_;
   ScmSvcIt svc_{gate_};

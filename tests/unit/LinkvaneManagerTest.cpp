@@ -31,14 +31,15 @@ struct FakeDesk : FakeFrame<ManagerView>, AppSession, TrayArea, ManagerOperation
   void UnloadOtherWindows() override {}
   void NotifyIcon(int32_t op, const TrayIconRecord& r) override { tray.emplace_back(op, r.tip); }
   void Run(int16_t command) override { commands.push_back(command); }
-  bool LastCommandSucceeded() override { return succeeded; }
+  int LastExitCode() override { return lastExit; }
   void ShowStatus() override { ++statusQueries; }
   std::string StatusText() override { return "Service Stopped"; }
   void SubClassAllFrames() override {}
   void UnSubClassAllFrames() override {}
   void ApplyXPTheme() override {}
   std::string commandLine;
-  bool visible = false, previousCopy = false, succeeded = true;
+  bool visible = false, previousCopy = false;
+  int lastExit = 0;
   std::optional<int> exitCode;
   int statusQueries = 0;
   std::vector<std::pair<int32_t, std::string>> tray;
@@ -54,21 +55,23 @@ struct ManagerTest : ::testing::Test, FakeSettings {
 };
 
 // A second copy queries the state, then leaves silently; an exit code of
-// nullopt means the program goes on.
+// nullopt means the program goes on. A one-shot run ends with its command's
+// exit code, an elevated copy's included.
 TEST_F(ManagerTest, CommandLineRunsAtMostOneCommandAndEndsWithItsOutcome) {
   using Commands = std::vector<int16_t>;
-  const std::tuple<std::string, bool, bool, Commands, std::optional<int>, int32_t, int> cases[] = {
-      {"", false, true, {}, std::nullopt, 0, 1},
-      {"-start", false, true, {cmd::kStart}, 0, 0, 0},
-      {"/x -STARTUP", false, true, {cmd::kStart}, 0, 0, 0},
-      {"-INSTALL -START", false, true, {cmd::kInstall}, 0, 0, 0},
-      {"-stop -show -hide", false, false, {cmd::kStop}, 1, 0, 0},
-      {"-MINIMIZE -Hide", false, false, {cmd::kHide}, 1, 0, 0},
-      {"-remote -minimize", false, true, {cmd::kRemote}, std::nullopt, 1, 1},
-      {"", true, true, {}, 0, 0, 1}};
-  for (const auto& [line, previousCopy, succeeded, commands, exitCode, state, queries] : cases) {
+  const std::tuple<std::string, bool, int, Commands, std::optional<int>, int32_t, int> cases[] = {
+      {"", false, 0, {}, std::nullopt, 0, 1},
+      {"-start", false, 0, {cmd::kStart}, 0, 0, 0},
+      {"/x -STARTUP", false, 0, {cmd::kStart}, 0, 0, 0},
+      {"-INSTALL -START", false, 0, {cmd::kInstall}, 0, 0, 0},
+      {"-installAs -ELEVATED", false, 1, {cmd::kInstallAs}, 1, 0, 0},
+      {"-stop -show -hide", false, 3, {cmd::kStop}, 3, 0, 0},
+      {"-MINIMIZE -Hide", false, 1, {cmd::kHide}, 1, 0, 0},
+      {"-remote -minimize", false, 0, {cmd::kRemote}, std::nullopt, 1, 1},
+      {"", true, 0, {}, 0, 0, 1}};
+  for (const auto& [line, previousCopy, lastExit, commands, exitCode, state, queries] : cases) {
     desk = FakeDesk();
-    desk.commandLine = line, desk.previousCopy = previousCopy, desk.succeeded = succeeded;
+    desk.commandLine = line, desk.previousCopy = previousCopy, desk.lastExit = lastExit;
     try {
       manager.Form_Load();
     } catch (const ProgramEnded&) {

@@ -114,6 +114,21 @@ struct FakeStatusBar : StatusBar {
   Strings shown;  // every text but the empty one, in order
 };
 
+// "Run as administrator": an elevated copy that ends with `exit`, leaving the
+// service as `leaves` says, or a declined prompt (no exit code).
+struct FakeLauncher : ElevatedLauncher {
+  bool TokenLimited() override { return limited; }
+  std::optional<int> RunElevated(const std::string& parameters, int32_t timeoutMs) override {
+    launches.push_back(parameters + " within " + std::to_string(timeoutMs));
+    if (exit) leaves();
+    return exit;
+  }
+  bool limited = false;
+  std::optional<int> exit;
+  std::function<void()> leaves;
+  Strings launches;
+};
+
 // The fixture is also the login dialog's window, whose scripted user types and
 // clicks during each modal showing, the message boxes and the shell.
 struct ServiceTest : ::testing::Test, FakeSettings, InstallAsWindow, MessageBoxes, ShellLauncher {
@@ -122,7 +137,7 @@ struct ServiceTest : ::testing::Test, FakeSettings, InstallAsWindow, MessageBoxe
     user = &events;
   }
   WindowHandle Handle() override { return user ? 500 : 0; }
-  void RunModal() override { script(); }
+  void RunModal() override { ++modalShowings, script(); }
   void Hide() override {}
   std::string Text(InstallAsBox box) override { return texts[box]; }
   void SetText(InstallAsBox box, const std::string& text) override { texts[box] = text; }
@@ -163,7 +178,7 @@ struct ServiceTest : ::testing::Test, FakeSettings, InstallAsWindow, MessageBoxe
   StatusLine status{svc, bar, poll, countdown, desktop.reporter};
   std::string settingsFile = "C:\\Zemlo\\ZemloLinkvaneManager-Settings.ini",
               appFolder = "C:\\Zemlo";
-  int repaints = 0;
+  int repaints = 0, modalShowings = 0;
   InstallAsEvents* user = nullptr;
   std::function<void()> script = [this] {
     texts = {{InstallAsBox::kUsername, ".\\netadmin"}, {InstallAsBox::kPassword, "s3cret"}};
@@ -175,8 +190,24 @@ struct ServiceTest : ::testing::Test, FakeSettings, InstallAsWindow, MessageBoxe
   FakeWindowProcLayer layer;
   XPTheme theme{layer, desktop.reporter, [] { return std::string("9X"); }};
   InstallAs dialog{*this, settings, settingsFile, theme};
-  ServiceOperations ops{{svc, status, settings, settingsFile, appFolder, dialog, *this, *this,
-                         desktop, desktop, desktop.reporter, [this] { ++repaints; }}};
+  FakeLauncher launcher;
+  ServiceDesk Desk(std::string commandLine) {
+    return {svc,
+            status,
+            settings,
+            settingsFile,
+            appFolder,
+            dialog,
+            *this,
+            *this,
+            desktop,
+            desktop,
+            desktop.reporter,
+            [this] { ++repaints; },
+            launcher,
+            std::move(commandLine)};
+  }
+  ServiceOperations ops{Desk("")};
 };
 
 // A temporary text stays for its ticks; one of less than a tick stays for good.
@@ -335,6 +366,166 @@ TEST_F(ServiceTest, RunInteractiveStopsARunningServiceFirstAndReportsAFailure) {
     EXPECT_NE(desktop.message.find("Procedure Name: " + where), std::string::npos);
   }
   EXPECT_TRUE(opened.empty());
+}
+
+// A limited token runs each command that needs an administrator's rights as
+// one elevated copy of the program with that command's option, then tells what
+// the state read afterwards says; a declined prompt, the failure text. Show
+// and Hide need no rights; the elevated copy itself never asks again, and the
+// login dialog is shown only by it, so the password never leaves it.
+TEST_F(ServiceTest, CommandsNeedingRightsRunElevatedOnceThenTellTheStateLeft) {
+  const std::string installed = "Service installed successfully", inCopy = " -ELEVATED within ";
+  struct Case {
+    int16_t command;
+    bool limited;
+    std::string commandLine;
+    bool installedBefore, runningBefore;
+    std::optional<int> exit;  // none: the prompt declined
+    bool installedAfter, runningAfter;
+    std::string launch, actions;
+    Strings shown;
+    int exitCode;
+  };
+  const Case cases[] = {
+      {cmd::kInstall, true, "", 0, 0, 0, 1, 0, "-INSTALL" + inCopy + "120000", "", {installed}, 0},
+      {cmd::kInstall, false, "", 0, 0, {}, 0, 0, "", "Install(False)", {installed}, 0},
+      {cmd::kInstall,
+       true,
+       "-install -elevated",
+       0,
+       0,
+       {},
+       0,
+       0,
+       "",
+       "Install(False)",
+       {installed},
+       0},
+      {cmd::kUninstall,
+       true,
+       "",
+       1,
+       0,
+       0,
+       0,
+       0,
+       "-UNINSTALL" + inCopy + "120000",
+       "",
+       {"Service was uninstalled successfully"},
+       0},
+      {cmd::kStart,
+       true,
+       "",
+       1,
+       0,
+       {},
+       1,
+       1,
+       "-START" + inCopy + "120000",
+       "",
+       {"Service failed to start"},
+       1},
+      {cmd::kStart,
+       true,
+       "",
+       1,
+       0,
+       3,
+       1,
+       1,
+       "-START" + inCopy + "120000",
+       "",
+       {"Service is Running"},
+       3},
+      {cmd::kStop,
+       true,
+       "",
+       1,
+       1,
+       1,
+       1,
+       1,
+       "-STOP" + inCopy + "120000",
+       "",
+       {"Service failed to stop"},
+       1},
+      {cmd::kStop,
+       true,
+       "",
+       1,
+       1,
+       {},
+       1,
+       0,
+       "-STOP" + inCopy + "120000",
+       "",
+       {"Service failed to stop"},
+       1},
+      {cmd::kStop,
+       true,
+       "",
+       0,
+       0,
+       1,
+       0,
+       0,
+       "-STOP" + inCopy + "120000",
+       "",
+       {"Service was not installed"},
+       1},
+      {cmd::kInstallAs,
+       true,
+       "",
+       0,
+       0,
+       0,
+       1,
+       0,
+       "-INSTALLAS" + inCopy + "900000",
+       "",
+       {installed},
+       0},
+      // cancelled in the copy, the old registration kept
+      {cmd::kInstallAs, true, "", 1, 0, 1, 1, 0, "-INSTALLAS" + inCopy + "900000", "", {}, 1},
+      {cmd::kShow, true, "", 1, 1, {}, 1, 1, "", "SendControl(200)", {}, 0},
+  };
+  for (const Case& c : cases) {
+    Given(c.installedBefore, c.runningBefore);
+    launcher = FakeLauncher();
+    launcher.limited = c.limited, launcher.exit = c.exit;
+    launcher.leaves = [&] { svc.installed = c.installedAfter, svc.running = c.runningAfter; };
+    modalShowings = 0;
+    ServiceOperations operations(Desk(c.commandLine));
+    EXPECT_TRUE(operations.RunCommand(c.command));
+    SCOPED_TRACE(c.launch + " " + c.commandLine);
+    EXPECT_EQ(launcher.launches, c.launch.empty() ? Strings{} : Strings{c.launch});
+    EXPECT_EQ(std::tuple(Actions(false), bar.shown, operations.LastExitCode()),
+              std::tuple(c.actions, c.shown, c.exitCode));
+    EXPECT_EQ(modalShowings, c.command == cmd::kInstallAs && c.launch.empty());
+    EXPECT_EQ(operations.CommandsAskingForRights().size(),
+              c.limited && c.commandLine.empty() ? 5u : 0u);
+  }
+  EXPECT_FALSE(ops.RunCommand(cmd::kMonitorLog));
+}
+
+// The question is this manager's own; Yes stops the service elevated, and the
+// desktop program starts from here, with the user's own rights.
+TEST_F(ServiceTest, RemoteAccessStopsElevatedThenStartsTheProgramUnelevated) {
+  for (const std::optional<int> exit : {std::optional<int>(0), std::optional<int>()}) {
+    Given(true, true);
+    boxes.clear(), opened.clear();
+    launcher = FakeLauncher();
+    launcher.limited = true, launcher.exit = exit;
+    launcher.leaves = [&] { svc.running = false; };
+    EXPECT_TRUE(ops.RunCommand(cmd::kRemote));
+    EXPECT_EQ(launcher.launches, Strings{"-STOP -ELEVATED within 120000"});
+    EXPECT_EQ(Actions(false), "") << "no stop asked from here";
+    EXPECT_EQ(boxes.back(), exit ? "64 Zemlo Linkvane Manager: Remember to start the service again "
+                                   "when you have finished."
+                                 : "48 Zemlo Linkvane Manager: The service did not stop "
+                                   "successfully. Please try again.");
+    EXPECT_EQ(opened.size(), exit ? 1u : 0u);
+  }
 }
 
 TEST(ServiceConfig, TextsBecomeWhatTheRegistrationHolds) {

@@ -132,9 +132,8 @@ TEST(FileProfileStore, WritesThroughATemporaryFileAndRefusalsChangeNothing) {
 struct FakeUser : UserAccount {
   std::string OwnCopy() override { return place ? (folder / kSettingsFileName).string() : ""; }
   bool MakeOwnCopyFolder() override { return makeable && create_directories(folder), makeable; }
-  bool Limited() override { return limited; }
   std::filesystem::path folder;
-  bool place = true, makeable = true, limited = false;
+  bool place = true, makeable = true;
 };
 
 // The folder's file while this process may write it, else the user's own copy,
@@ -173,7 +172,7 @@ TEST(SettingsLocation, TheFolderWhileItMayBeWrittenElseTheUsersOwnCopyMadeOnce) 
     if (!absent) temp.Put("app/" + std::string(kSettingsFileName), a);
     FakeUser user;
     user.folder = temp.path / "own";
-    user.place = c.place, user.makeable = c.makeable, user.limited = c.limited;
+    user.place = c.place, user.makeable = c.makeable;
     const std::string ownCopy = (user.folder / kSettingsFileName).string();
     if (c.copyBefore)
       create_directories(user.folder),
@@ -182,7 +181,7 @@ TEST(SettingsLocation, TheFolderWhileItMayBeWrittenElseTheUsersOwnCopyMadeOnce) 
     chmod(app.c_str(), c.folder == kWritable || c.folder == kAbsent ? 0777 : 0555);
     const bool root = geteuid() == 0;
     ASSERT_EQ(root ? seteuid(65534) : 0, 0);
-    const std::string chosen = ChooseSettingsFile(folderFile, user, [&](auto& from, auto& to) {
+    const std::string chosen = ChooseSettingsFile(folderFile, c.limited, user, [&](auto& from, auto& to) {
       return c.replaceable && RenameReplace(from, to);
     });
     ASSERT_EQ(root ? seteuid(0) : 0, 0);
