@@ -181,9 +181,9 @@ TEST(SettingsLocation, TheFolderWhileItMayBeWrittenElseTheUsersOwnCopyMadeOnce) 
     chmod(app.c_str(), c.folder == kWritable || c.folder == kAbsent ? 0777 : 0555);
     const bool root = geteuid() == 0;
     ASSERT_EQ(root ? seteuid(65534) : 0, 0);
-    const std::string chosen = ChooseSettingsFile(folderFile, c.limited, user, [&](auto& from, auto& to) {
-      return c.replaceable && RenameReplace(from, to);
-    });
+    const std::string chosen = ChooseSettingsFile(
+        folderFile, c.limited, user,
+        [&](auto& from, auto& to) { return c.replaceable && RenameReplace(from, to); });
     ASSERT_EQ(root ? seteuid(0) : 0, 0);
     EXPECT_EQ(chosen, c.own ? ownCopy : folderFile) << c.what;
     EXPECT_EQ(ReadWholeFile(ownCopy), c.copyAfter) << c.what;
