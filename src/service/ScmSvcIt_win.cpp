@@ -6,10 +6,24 @@
 
 #include "platform/Win32Error_win.h"
 #include "service/ServiceConfig.h"
+#include "service/ServiceRights.h"
 
 namespace zlv {
 
 namespace {
+
+// The rights asked for are the system's own masks.
+static_assert(rights::kConnect == SC_MANAGER_CONNECT &&
+              rights::kCreateService == SC_MANAGER_CREATE_SERVICE &&
+              rights::kChangeConfig == SERVICE_CHANGE_CONFIG &&
+              rights::kQueryStatus == SERVICE_QUERY_STATUS && rights::kStart == SERVICE_START &&
+              rights::kStop == SERVICE_STOP &&
+              rights::kUserControl == SERVICE_USER_DEFINED_CONTROL && rights::kDelete == DELETE);
+static_assert(rights::kUsersOnManager == (SC_MANAGER_CONNECT | SC_MANAGER_ENUMERATE_SERVICE |
+                                          SC_MANAGER_QUERY_LOCK_STATUS | READ_CONTROL));
+static_assert(rights::kUsersOnService ==
+              (SERVICE_QUERY_CONFIG | SERVICE_QUERY_STATUS | SERVICE_ENUMERATE_DEPENDENTS |
+               SERVICE_INTERROGATE | SERVICE_USER_DEFINED_CONTROL | READ_CONTROL));
 
 // A pending service that changes neither its state nor its checkpoint within
 // its wait hint (at least this long) has stalled.
@@ -149,7 +163,7 @@ void ScmSvcIt::Install(bool) {
       }
     } wipe{password_};
 
-    ServiceHandle manager = OpenManager(SC_MANAGER_CONNECT | SC_MANAGER_CREATE_SERVICE);
+    ServiceHandle manager = OpenManager(rights::kCreate.manager);
     // The wide entry point: Wine's ANSI CreateService keeps only the first name
     // of a dependency list.
     const std::wstring name = Widen(serviceName_);
@@ -172,11 +186,11 @@ void ScmSvcIt::Install(bool) {
     const DWORD started = Now();
     ServiceHandle service;
     for (;;) {
-      service.reset(CreateServiceW(
-          manager.get(), name.c_str(), display.c_str(),
-          SERVICE_CHANGE_CONFIG | SERVICE_QUERY_STATUS, type, SERVICE_DEMAND_START,
-          SERVICE_ERROR_NORMAL, path.c_str(), nullptr, nullptr, dependencies.c_str(),
-          typedAccount ? account.c_str() : nullptr, typedAccount ? password.c_str() : nullptr));
+      service.reset(CreateServiceW(manager.get(), name.c_str(), display.c_str(),
+                                   rights::kCreate.service, type, SERVICE_DEMAND_START,
+                                   SERVICE_ERROR_NORMAL, path.c_str(), nullptr, nullptr,
+                                   dependencies.c_str(), typedAccount ? account.c_str() : nullptr,
+                                   typedAccount ? password.c_str() : nullptr));
       if (service) break;
       const DWORD error = GetLastError();
       if (error != ERROR_SERVICE_MARKED_FOR_DELETE || Now() - started > kReplaceWaitMs) {
@@ -196,9 +210,8 @@ void ScmSvcIt::Install(bool) {
 
 void ScmSvcIt::Uninstall() {
   wait_.Run([&] {
-    ServiceHandle manager = OpenManager(SC_MANAGER_CONNECT);
-    ServiceHandle service =
-        OpenExisting(manager.get(), serviceName_, DELETE | SERVICE_STOP | SERVICE_QUERY_STATUS);
+    ServiceHandle manager = OpenManager(rights::kRemove.manager);
+    ServiceHandle service = OpenExisting(manager.get(), serviceName_, rights::kRemove.service);
     // A service marked for deletion goes once it has stopped. Ask it to stop,
     // but do not wait: the caller watches the removal with its own bound. A
     // service that refuses stays registered, which its state then tells.
@@ -213,9 +226,8 @@ void ScmSvcIt::Uninstall() {
 
 void ScmSvcIt::Stop() {
   wait_.Run([&] {
-    ServiceHandle manager = OpenManager(SC_MANAGER_CONNECT);
-    ServiceHandle service =
-        OpenExisting(manager.get(), serviceName_, SERVICE_STOP | SERVICE_QUERY_STATUS);
+    ServiceHandle manager = OpenManager(rights::kStopIt.manager);
+    ServiceHandle service = OpenExisting(manager.get(), serviceName_, rights::kStopIt.service);
     // A starting service takes no stop until it runs.
     SERVICE_STATUS status = WaitWhile(service.get(), IsStarting);
     if (!IsAlive(status.dwCurrentState)) return;
@@ -232,8 +244,8 @@ void ScmSvcIt::Stop() {
 bool ScmSvcIt::Running() {
   bool answer = false;
   wait_.Run([&] {
-    ServiceHandle manager = OpenManager(SC_MANAGER_CONNECT);
-    ServiceHandle service = OpenIfPresent(manager.get(), serviceName_, SERVICE_QUERY_STATUS);
+    ServiceHandle manager = OpenManager(rights::kQuery.manager);
+    ServiceHandle service = OpenIfPresent(manager.get(), serviceName_, rights::kQuery.service);
     // Starting, stopping and paused services count: their process runs, and
     // calling such a service stopped would be untrue.
     answer = service && IsAlive(QueryStatus(service.get()).dwCurrentState);
@@ -244,17 +256,16 @@ bool ScmSvcIt::Running() {
 bool ScmSvcIt::Installed() {
   bool answer = false;
   wait_.Run([&] {
-    ServiceHandle manager = OpenManager(SC_MANAGER_CONNECT);
-    answer = static_cast<bool>(OpenIfPresent(manager.get(), serviceName_, SERVICE_QUERY_STATUS));
+    ServiceHandle manager = OpenManager(rights::kQuery.manager);
+    answer = static_cast<bool>(OpenIfPresent(manager.get(), serviceName_, rights::kQuery.service));
   });
   return answer;
 }
 
 void ScmSvcIt::Start(const std::string& arguments) {
   wait_.Run([&] {
-    ServiceHandle manager = OpenManager(SC_MANAGER_CONNECT);
-    ServiceHandle service =
-        OpenExisting(manager.get(), serviceName_, SERVICE_START | SERVICE_QUERY_STATUS);
+    ServiceHandle manager = OpenManager(rights::kStartIt.manager);
+    ServiceHandle service = OpenExisting(manager.get(), serviceName_, rights::kStartIt.service);
     // A stopping service can be started again once it has stopped.
     const SERVICE_STATUS status = WaitWhile(service.get(), IsStopping);
     // A non-empty text reaches the service as its one argument.
@@ -278,9 +289,8 @@ void ScmSvcIt::Start(const std::string& arguments) {
 
 void ScmSvcIt::SendControl(int32_t code) {
   wait_.Run([&] {
-    ServiceHandle manager = OpenManager(SC_MANAGER_CONNECT);
-    ServiceHandle service = OpenExisting(manager.get(), serviceName_,
-                                         SERVICE_USER_DEFINED_CONTROL | SERVICE_QUERY_STATUS);
+    ServiceHandle manager = OpenManager(rights::kControl.manager);
+    ServiceHandle service = OpenExisting(manager.get(), serviceName_, rights::kControl.service);
     // A service still starting takes its controls once it runs.
     WaitWhile(service.get(), IsStarting);
     SERVICE_STATUS status{};

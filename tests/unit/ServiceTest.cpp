@@ -7,6 +7,7 @@
 #include "service/InstallAs.h"
 #include "service/ServiceConfig.h"
 #include "service/ServiceOperations.h"
+#include "service/ServiceRights.h"
 
 namespace zlv::test {
 namespace {
@@ -432,6 +433,16 @@ TEST_F(ServiceTest, RemoteAccessStopsElevatedThenStartsTheProgramUnelevated) {
                                    "successfully. Please try again.");
     EXPECT_EQ(opened.size(), exit ? 1u : 0u);
   }
+}
+
+// The state poll, Show and Hide ask for no right that Windows does not give
+// every interactive user; the commands that elevate ask for more.
+TEST(ServiceRights, OnlyTheCommandsThatElevateNeedMoreThanAUsersRights) {
+  using namespace rights;
+  const std::pair<Call, bool> calls[] = {{kQuery, true},   {kControl, true}, {kStartIt, false},
+                                         {kStopIt, false}, {kRemove, false}, {kCreate, false}};
+  for (const auto& [call, anyUser] : calls)
+    EXPECT_EQ(AnyUserMay(call), anyUser) << call.manager << " " << call.service;
 }
 
 TEST(ServiceConfig, TextsBecomeWhatTheRegistrationHolds) {
