@@ -12,6 +12,11 @@ constexpr int32_t kHideWindow = 201;
 constexpr float kRemovalWaitSeconds = 5.0f;
 constexpr int32_t kRemovalPollMs = 10;
 
+// "C:" alone names the drive's current folder, not its root.
+std::string AsWorkingFolder(const std::string& folder) {
+  return folder.size() == 2 && folder[1] == ':' ? folder + "\\" : folder;
+}
+
 // One statement that is either skipped on failure or left to the procedure's
 // handler, for the operations that differ only in that.
 template <class Stmt>
@@ -325,7 +330,7 @@ void ServiceOperations::RunInteractive() {
                     kManagerTitle);
     }
     p.At(90);
-    d_.shell.Open("Open", d_.appFolder + "\\Linkvane.exe", "", d_.appFolder, 1);
+    d_.shell.Open("Open", d_.appFolder + "\\Linkvane.exe", "", AsWorkingFolder(d_.appFolder), 1);
     succeeded_ = true;
   });
 }
