@@ -13,21 +13,16 @@ namespace zlv {
 namespace {
 
 // One entry a line, a submenu's indented below it; "-" for a separator, "!" after
-// an entry that is disabled, greyed or checked (a separator is greyed anyway).
+// an entry that is greyed, disabled or checked.
 std::string Entries(HMENU menu, const std::string& indent = "") {
   std::string listed;
   for (int i = 0; i < GetMenuItemCount(menu); ++i) {
     char text[64] = {};
-    MENUITEMINFOA item{};
-    item.cbSize = sizeof item;
-    item.fMask = MIIM_FTYPE | MIIM_STATE | MIIM_STRING | MIIM_SUBMENU;
-    item.dwTypeData = text;
-    item.cch = sizeof text;
-    GetMenuItemInfoA(menu, i, TRUE, &item);
-    const bool held = item.fState & (MFS_DISABLED | MFS_CHECKED);
-    listed +=
-        indent + (item.fType & MFT_SEPARATOR ? "-" : text + std::string(held ? "!" : "")) + "\n";
-    if (item.hSubMenu) listed += Entries(item.hSubMenu, indent + "  ");
+    GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION);
+    const UINT state = GetMenuState(menu, i, MF_BYPOSITION);
+    const bool held = state & (MF_GRAYED | MF_DISABLED | MF_CHECKED);
+    listed += indent + (state & MF_SEPARATOR ? "-" : text + std::string(held ? "!" : "")) + "\n";
+    if (HMENU submenu = GetSubMenu(menu, i)) listed += Entries(submenu, indent + "  ");
   }
   return listed;
 }

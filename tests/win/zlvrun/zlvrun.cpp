@@ -563,7 +563,6 @@ Runner::Runner() {
            (GetWindowLongPtrA(hwnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW ? " notaskbar" : "");
   };
   r["enabled"] = [](const Args& a) { return IsWindowEnabled(Window(a.at(1))) ? "yes" : "no"; };
-  r["active"] = [](const Args& a) { return GetForegroundWindow() == Find(a.at(1)) ? "yes" : "no"; };
   // window WINDOW: a shown window's caption, then a line for each shown control in the order
   // made: its place in the tab order (- for none), class, text and what else it shows
   r["window"] = [](const Args& a) {
