@@ -60,10 +60,13 @@ void MonitorLog::Form_Resize() {
     if (resizing_) return;
     p.At(20);
     resizing_ = true;
+    // The frame reads back in whole pixels: a size short of the minimum by less
+    // than one pixel is the minimum as the screen shows it, and must not be
+    // enforced again on every resize.
     p.At(30);
     if (frame_.WindowState() == state::kNormal) {
       p.At(40);
-      if (frame_.Width() < kMinWidth) {
+      if (frame_.Width() + screen_.TwipsPerPixelX() <= kMinWidth) {
         p.At(50);
         form_.SetRedraw(false);
         p.At(60);
@@ -72,7 +75,7 @@ void MonitorLog::Form_Resize() {
         form_.SetRedraw(true);
       }
       p.At(80);
-      if (frame_.Height() < kMinHeight) {
+      if (frame_.Height() + screen_.TwipsPerPixelY() <= kMinHeight) {
         p.At(90);
         form_.SetRedraw(false);
         p.At(100);

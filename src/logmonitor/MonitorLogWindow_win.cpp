@@ -55,7 +55,11 @@ struct MonitorLogWindow::Session final : MonitorLogForm {
   int32_t ScaleWidth() override { return frame.InnerWidth(); }
   int32_t ScaleHeight() override { return frame.InnerHeight(); }
 
+  // WM_SETREDRAW switches WS_VISIBLE itself: TRUE on a window still hidden
+  // during its load would show it before its first fill, never activated.
   void SetRedraw(bool on) override {
+    if (on == !redrawSuspended || (!on && !IsWindowVisible(window))) return;
+    redrawSuspended = !on;
     SendMessageA(window, WM_SETREDRAW, on ? TRUE : FALSE, 0);
     if (on) {
       RedrawWindow(window, nullptr, nullptr,
@@ -128,6 +132,7 @@ struct MonitorLogWindow::Session final : MonitorLogForm {
   Win32Screen screen;
   Win32LogFile logFile;
   MonitorLog monitor;
+  bool redrawSuspended = false;
 };
 
 MonitorLogWindow::MonitorLogWindow(ManagerGlobal& settings, std::string settingsFile,

@@ -17,12 +17,14 @@ namespace {
 constexpr char kClassName[] = "ZemloLinkvaneManager";
 constexpr int32_t kClientWidth = 4275;
 constexpr int32_t kClientHeight = 1800;
+constexpr int32_t kStatusBarTop = 1425;  // down to the client area's bottom: 375 high
 constexpr int kFirstButtonId = 100;
 constexpr int kPictureId = 120;
 constexpr int kStatusBarId = 121;
 // Vista's button message, which the Windows XP headers do not name; XP's
 // buttons ignore it.
 constexpr UINT kButtonSetShield = 0x160C;
+constexpr UINT kHeldTrayCallback = WM_APP + 1;
 
 struct ButtonLayout {
   int16_t index;
@@ -144,8 +146,12 @@ void ManagerWindow::CreateControls() {
       px(270), px(270), hwnd_, reinterpret_cast<HMENU>(kPictureId), instance, nullptr);
   SendMessageA(picture, STM_SETICON, reinterpret_cast<WPARAM>(trayIcon_), 0);
 
-  statusBar_ = CreateWindowExA(0, STATUSCLASSNAMEA, "", WS_CHILD | WS_VISIBLE | CCS_BOTTOM, 0, 0, 0,
-                               0, hwnd_, reinterpret_cast<HMENU>(kStatusBarId), instance, nullptr);
+  // Placed like the buttons, not at the height the status bar would choose for its font.
+  statusBar_ = CreateWindowExA(0, STATUSCLASSNAMEA, "",
+                               WS_CHILD | WS_VISIBLE | CCS_NORESIZE | CCS_NOPARENTALIGN, 0,
+                               dpi_.ToPixelsY(kStatusBarTop), px(kClientWidth),
+                               dpi_.ToPixelsY(kClientHeight - kStatusBarTop), hwnd_,
+                               reinterpret_cast<HMENU>(kStatusBarId), instance, nullptr);
   if (!statusBar_) RaiseLastError("CreateWindowEx(status bar)");
   SendMessageA(statusBar_, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
   int parts[] = {-1};
@@ -289,6 +295,14 @@ LRESULT CALLBACK ManagerWindow::WindowProcedure(HWND hwnd, UINT message, WPARAM 
 }
 
 LRESULT ManagerWindow::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
+  // The tray sends its callbacks, so they arrive inside a service call's wait;
+  // they are held as a message of the program's own, which waits in the queue
+  // for the end of the call, and handled then.
+  if (message == WM_MOUSEMOVE && gate_.Busy()) {
+    PostMessageA(hwnd_, kHeldTrayCallback, wParam, lParam);
+    return 0;
+  }
+  if (message == kHeldTrayCallback) message = WM_MOUSEMOVE;
   if (!gate_.Admits(message)) return 0;
   switch (message) {
     case WM_COMMAND:

@@ -120,6 +120,7 @@ class Screen {
   virtual int32_t WidthTwips() = 0;
   virtual int32_t HeightTwips() = 0;
   virtual int32_t TwipsPerPixelX() = 0;
+  virtual int32_t TwipsPerPixelY() = 0;
 };
 
 }  // namespace zlv

@@ -13,5 +13,8 @@ int32_t Win32Screen::HeightTwips() {
 int32_t Win32Screen::TwipsPerPixelX() {
   return MulDiv(1, 1440, Dpi::OfScreen().x);
 }
+int32_t Win32Screen::TwipsPerPixelY() {
+  return MulDiv(1, 1440, Dpi::OfScreen().y);
+}
 
 }  // namespace zlv

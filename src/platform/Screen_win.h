@@ -10,6 +10,7 @@ class Win32Screen final : public Screen {
   int32_t WidthTwips() override;
   int32_t HeightTwips() override;
   int32_t TwipsPerPixelX() override;
+  int32_t TwipsPerPixelY() override;
 };
 
 }  // namespace zlv

@@ -47,10 +47,7 @@ HFONT DialogFont(int dpiY, bool bold) {
 }  // namespace
 
 Win32InstallAsWindow::~Win32InstallAsWindow() {
-  if (hwnd_) {
-    EndModal();
-    DestroyWindow(hwnd_);
-  }
+  Unload();
 }
 
 void Win32InstallAsWindow::Build(InstallAsEvents& events) {
@@ -212,6 +209,12 @@ void Win32InstallAsWindow::Hide() {
   ShowWindow(hwnd_, SW_HIDE);
 }
 
+void Win32InstallAsWindow::Unload() {
+  if (!hwnd_) return;
+  EndModal();
+  DestroyWindow(hwnd_);
+}
+
 void Win32InstallAsWindow::EndModal() {
   if (ownerDisabled_) {
     ownerDisabled_ = false;
@@ -291,8 +294,7 @@ LRESULT Win32InstallAsWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM 
     }
     case WM_CLOSE:
       // The close box discards the dialog: the next showing builds it afresh.
-      EndModal();
-      DestroyWindow(hwnd_);
+      Unload();
       return 0;
   }
   return DefWindowProcA(hwnd_, message, wParam, lParam);

@@ -35,6 +35,8 @@ class Win32InstallAsWindow final : public InstallAsWindow {
   WindowHandle Handle() override { return reinterpret_cast<WindowHandle>(hwnd_); }
   void RunModal() override;
   void Hide() override;
+  // Destroys the window, as its close box does; nothing when it is not built.
+  void Unload();
   std::string Text(InstallAsBox box) override;
   void SetText(InstallAsBox box, const std::string& text) override;
 

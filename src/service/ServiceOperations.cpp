@@ -64,6 +64,11 @@ std::string ElevatedParameters(const char* option) {
   return std::string(option) + " " + std::string(kElevatedCopyOption);
 }
 
+// "C:" alone names the drive's current folder, not its root.
+std::string AsWorkingFolder(const std::string& folder) {
+  return folder.size() == 2 && folder[1] == ':' ? folder + "\\" : folder;
+}
+
 // One statement that is either skipped on failure or left to the procedure's
 // handler, for the operations that differ only in that.
 template <class Stmt>
@@ -463,7 +468,7 @@ void ServiceOperations::RunInteractive() {
                     kManagerTitle);
     }
     p.At(90);
-    d_.shell.Open("Open", d_.appFolder + "\\Linkvane.exe", "", d_.appFolder, 1);
+    d_.shell.Open("Open", d_.appFolder + "\\Linkvane.exe", "", AsWorkingFolder(d_.appFolder), 1);
     succeeded_ = true;
   });
 }

@@ -104,6 +104,7 @@ class ManagerProgram final : public ManagerOperations,
   bool PreviousInstance() override { return previousInstance_; }
   [[noreturn]] void End(int exitCode) override { ExitProcess(static_cast<UINT>(exitCode)); }
   void UnloadOtherWindows() override {
+    installAsWindow_->Unload();
     if (monitor_) monitor_->Unload();
   }
 

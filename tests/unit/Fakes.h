@@ -44,6 +44,7 @@ struct FakeDesktop : Clock, EventPump, Beeper, Screen, ErrorOutput {
   int32_t WidthTwips() override { return 15360; }
   int32_t HeightTwips() override { return 11520; }
   int32_t TwipsPerPixelX() override { return 15; }
+  int32_t TwipsPerPixelY() override { return 15; }
   ProgramVersion Version() override { return {3, 2, 1}; }
   std::string GeneralDateTime() override { return "06/12/2026 10:11:12"; }
   void ShowCritical(const std::string& text, const std::string& title) override {

@@ -123,8 +123,9 @@ TEST_F(MonitorLogTest, OpeningFillsAtOnceAndTicksAtTheScreenedRefreshTime) {
 
 TEST_F(MonitorLogTest, TheMinimumSizeHoldsOnlyInTheNormalStateAndTheGridFillsTheRest) {
   const std::tuple<int32_t, int32_t, int32_t, Strings> cases[] = {
-      {0, 7999, 2000, {"redraw off", "Width=8000", "redraw on", "grid 60,60,7640,1280"}},
-      {0, 8000, 1999, {"redraw off", "Height=2000", "redraw on", "grid 60,60,7640,1280"}},
+      {0, 7980, 2000, {"redraw off", "Width=8000", "redraw on", "grid 60,60,7640,1280"}},
+      {0, 8000, 1985, {"redraw off", "Height=2000", "redraw on", "grid 60,60,7640,1280"}},
+      {0, 7995, 1995, {"grid 60,60,7635,1275"}},  // the minimum in whole pixels of 15 twips
       {2, 5000, 1500, {"grid 60,60,4640,780"}},
   };
   for (const auto& [windowState, width, height, expected] : cases) {

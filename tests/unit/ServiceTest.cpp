@@ -345,8 +345,11 @@ TEST_F(ServiceTest, UninstallWaitsAtMostFiveSeconds) {
 TEST_F(ServiceTest, RunInteractiveStopsARunningServiceFirstAndReportsAFailure) {
   Given(true, true);
   ops.RunInteractive();
-  EXPECT_EQ(opened, Strings{"Open|C:\\Zemlo\\Linkvane.exe||C:\\Zemlo|1"});
   EXPECT_EQ(std::tuple(boxes.size(), svc.running), std::tuple(2u, false));
+  appFolder = "C:";  // a drive's root: its folder is "C:\\", not the drive's current one
+  ops.RunInteractive();
+  EXPECT_EQ(opened, (Strings{"Open|C:\\Zemlo\\Linkvane.exe||C:\\Zemlo|1",
+                             "Open|C:\\Linkvane.exe||C:\\|1"}));
   opened.clear();
   const std::tuple<Operation, std::string, std::string> cases[] = {
       {&ServiceOperations::ServiceHide, "SendControl", "ServiceHide\r\nLine Number: 80"},

@@ -42,8 +42,9 @@ TEST(ReadINI, FindsValuesAsThePlatformReadsThemAndUnescapes) {
       {"[S]\r\nk=\"  5\"\r\n", "5"},
       {"[S]\nk=1\nk=2\n", "1"},
       {"[S\r\nk=1\r\n", "-"},
-      {"[S]\r\nk=v\rj=w\r\n", "v\rj=w"},  // a CR ends a line only where no LF follows
-      {"[S]\r\nk=\r\n", "  ", "  "},      // an empty value gives the default as passed
+      {"[S]\r\na=1\r\n[T]\r\nk=2\r\n", "-"},  // a key missing from its section
+      {"[S]\r\nk=v\rj=w\r\n", "v\rj=w"},      // a CR ends a line only where no LF follows
+      {"[S]\r\nk=\r\n", "  ", "  "},          // an empty value gives the default as passed
       {"[S]\r\nk=a<QUOTE><CR><LF>b<cr>\r\n", "a\"\r\nb<cr>"},  // marks in exact case
       {std::nullopt, "\n", "<LF>"},
   };

@@ -5,7 +5,8 @@
 // window or control waits for it. A check reads something and compares it:
 //   READER ARGS... is|has|starts TEXT [MAX|MIN..MAX] [alive]
 // within MAX ms; "is" takes "A|B" for either; "alive": every read answered
-// within 250 ms. A reader without the comparison prints what it reads.
+// within 250 ms. A reader without the comparison prints what it reads. A line
+// indented by two spaces or more goes on with the step above it, less those two.
 //   zlvrun FILE [SCENARIO...]   the scenarios named, or all; exit code: failures
 //   zlvrun --do STEP...         steps without a reset, each timed
 #include <windows.h>
@@ -189,6 +190,53 @@ std::string Row(HWND list, const std::string& which) {
     line += (c ? "\t" : "") + RemoteText(list, LVM_GETITEMTEXTA, Num(which), cell);
   }
   return line;
+}
+
+// The system icon a picture shows: the one that, drawn over the picture's own
+// background, gives (nearly) its pixels on the screen; "own" for any other.
+std::string IconOf(HWND picture) {
+  RECT r{};
+  GetWindowRect(picture, &r);
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  const HDC screen = GetDC(nullptr), dc = CreateCompatibleDC(screen);
+  const HGDIOBJ before = SelectObject(dc, CreateCompatibleBitmap(screen, w, 2 * h));
+  BitBlt(dc, 0, 0, w, h, screen, r.left, r.top, SRCCOPY);
+  SetDCBrushColor(dc, GetPixel(dc, 0, 0));
+  std::string shown = "own";
+  for (const auto& [id, name] : {std::pair{IDI_ASTERISK, "information"},
+                                 {IDI_EXCLAMATION, "exclamation"},
+                                 {IDI_QUESTION, "question"},
+                                 {IDI_HAND, "critical"}}) {
+    const RECT below{0, h, w, 2 * h};
+    FillRect(dc, &below, static_cast<HBRUSH>(GetStockObject(DC_BRUSH)));
+    DrawIconEx(dc, 0, h, LoadIconA(nullptr, id), w, h, 0, nullptr, DI_NORMAL);
+    long differ = 0;
+    for (int i = 0; i < w * h; ++i)
+      differ += GetPixel(dc, i % w, i / w) != GetPixel(dc, i % w, h + i / w);
+    if (differ * 20 < w * h) shown = name;
+  }
+  DeleteObject(SelectObject(dc, before));
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+  return shown;
+}
+
+// What a control shows beyond its text: a password box's mask, a list's
+// column titles, a picture's icon.
+std::string Shows(HWND control) {
+  const std::string cls = ClassOf(control);
+  const auto mask = cls == "Edit" ? SendMessageA(control, EM_GETPASSWORDCHAR, 0, 0) : 0;
+  if (mask) return " mask " + std::string(1, static_cast<char>(mask));
+  if ((GetWindowLongA(control, GWL_STYLE) & SS_TYPEMASK) == SS_ICON && cls == "Static")
+    return " icon " + IconOf(control);
+  if (cls != WC_LISTVIEWA) return "";
+  const auto header = reinterpret_cast<HWND>(SendMessageA(control, LVM_GETHEADER, 0, 0));
+  std::string titles = " columns";
+  HDITEMA title{};
+  title.mask = HDI_TEXT;
+  for (int c = 0; c < SendMessageA(header, HDM_GETITEMCOUNT, 0, 0); ++c)
+    titles += (c ? ", " : " ") + RemoteText(header, HDM_GETITEMA, c, title);
+  return titles;
 }
 
 int Pixels(long twips, int axis) {
@@ -432,7 +480,16 @@ Runner::Runner() {
       CloseHandle(file);
     });
   };
-  s["join"] = [this](const Args&) { grower_.join(); };  // waits for grow to end
+  s["hold"] = [this](const Args& a) {  // hold FILE MS TEXT: no sharing for MS, adding TEXT
+    Expect(!grower_.joinable(), "still growing");
+    const HANDLE file = CreateFileA(Path(a.at(1)).c_str(), FILE_APPEND_DATA, 0, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    Expect(file != INVALID_HANDLE_VALUE, "cannot lock " + a[1]);
+    DWORD written = 0;
+    WriteFile(file, a.at(3).data(), static_cast<DWORD>(a[3].size()), &written, nullptr);
+    grower_ = std::thread([file, ms = Num(a.at(2))] { Sleep(ms), CloseHandle(file); });
+  };
+  s["join"] = [this](const Args&) { grower_.join(); };  // waits for grow or hold to end
   // lock FILE read|none: held open, sharing only reading or nothing, until unlock or reset.
   s["lock"] = [this](const Args& a) {
     const HANDLE file =
@@ -483,10 +540,13 @@ Runner::Runner() {
     for (UINT message : {WM_QUERYENDSESSION, WM_ENDSESSION})
       SendMessageTimeoutA(Window(a.at(1)), message, TRUE, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
   };
-  s["post"] = [](const Args& a) {  // post WINDOW MESSAGE [WPARAM LPARAM]; a name is registered
-    const UINT message = isdigit(a.at(2)[0]) ? Num(a[2]) : RegisterWindowMessageA(a[2].c_str());
-    PostMessageA(Window(a[1]), message, a.size() > 3 ? Num(a[3]) : 0, a.size() > 4 ? Num(a[4]) : 0);
-  };
+  // post|send WINDOW MESSAGE [WPARAM LPARAM]; a name is registered. Send is as the tray
+  // sends its callbacks: without waiting for the answer.
+  for (const auto deliver : {&PostMessageA, &SendNotifyMessageA})
+    s[deliver == &PostMessageA ? "post" : "send"] = [deliver](const Args& a) {
+      const UINT message = isdigit(a.at(2)[0]) ? Num(a[2]) : RegisterWindowMessageA(a[2].c_str());
+      deliver(Window(a[1]), message, a.size() > 3 ? Num(a[3]) : 0, a.size() > 4 ? Num(a[4]) : 0);
+    };
   s["menu"] = [](const Args& a) {  // menu down|right|enter...: the tray icon's right click, keys
     // Menus cannot be read from another process under Wine: an entry is reached by a user's
     // keys, all at once, so that no poll comes between them. A right click that comes during
@@ -524,14 +584,24 @@ Runner::Runner() {
            (GetWindowLongPtrA(hwnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW ? " notaskbar" : "");
   };
   r["enabled"] = [](const Args& a) { return IsWindowEnabled(Window(a.at(1))) ? "yes" : "no"; };
-  r["text"] = [](const Args& a) { return TextOf(Control(a)); };
-  r["box"] = [](const Args& a) {  // box TITLE: the texts of a visible message box
-    const HWND box = Find(a.at(1));
-    std::string said;
-    for (HWND c : IsWindowVisible(box) ? Children(box) : std::vector<HWND>())
-      said += ClassOf(c) == "Static" ? TextOf(c) + "\n" : "";
-    return said;
+  // window WINDOW: a shown window's caption, then a line for each shown control in the order
+  // made: its place in the tab order (- for none), class, text and what else it shows
+  r["window"] = [](const Args& a) {
+    const HWND top = Find(a.at(1));
+    std::map<HWND, int> tabs;
+    for (HWND c = GetNextDlgTabItem(top, nullptr, FALSE); c && !tabs.count(c);
+         c = GetNextDlgTabItem(top, c, FALSE))
+      tabs[c] = static_cast<int>(tabs.size()) + 1;
+    std::string table = IsWindowVisible(top) ? TextOf(top) : "";
+    for (HWND c : table.empty() ? std::vector<HWND>() : Children(top)) {
+      const std::string text = TextOf(c);
+      if (IsWindowVisible(c))
+        table += "\n" + (tabs.count(c) ? Str(tabs[c]) : "-") + " " + ClassOf(c) +
+                 (text.empty() ? "" : " " + text) + Shows(c);
+    }
+    return table;
   };
+  r["text"] = [](const Args& a) { return TextOf(Control(a)); };
   r["row"] = [](const Args& a) {  // row WINDOW NUMBER|header|*
     return Row(Control(Window(a.at(1)), "SysListView32#0"), a.at(2));
   };
@@ -618,6 +688,8 @@ int main(int argc, char** argv) {
   for (int number = 1; std::getline(file, line); ++number) {
     if (line.rfind("scenario ", 0) == 0)
       scenarios.push_back({line.substr(9), {}});
+    else if (line.rfind("  ", 0) == 0 && !scenarios.empty() && !scenarios.back().second.empty())
+      scenarios.back().second.back().second += line.substr(2);
     else if (!line.empty() && line[0] != '#' && !scenarios.empty())
       scenarios.back().second.emplace_back(number, line);
   }
