@@ -12,6 +12,7 @@ if [ "$ZLV_RUNS_32BIT" != 1 ] && [ "${ZLV_REQUIRE_WIN32:-0}" = 1 ]; then
   exit 1
 fi
 bash "$root/scripts/install-deps.sh"
+bash "$root/tests/layers-test.sh"
 bash "$root/scripts/build.sh"
 bash "$root/scripts/check-exe.sh" "$root/build/win64/ZemloLinkvaneManager.exe" amd64
 bash "$root/scripts/check-exe.sh" "$root/build/win32/ZemloLinkvaneManager.exe" X86

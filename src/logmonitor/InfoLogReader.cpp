@@ -5,7 +5,7 @@
 #include <exception>
 #include <limits>
 
-#include "shell/Failure.h"
+#include "core/Failure.h"
 
 namespace zlv {
 

@@ -29,6 +29,17 @@ class LogGrid {
   virtual void AutoSize(int32_t first, int32_t last, bool equalWidths, int32_t extraTwips) = 0;
 };
 
+// The grid as the monitor sets it up: the number of columns, their titles
+// ("|"-separated), a column's text left-aligned, and the look of a log grid
+// (rows selected whole, grid lines, tips for cut texts).
+class LogGridSetup : public LogGrid {
+ public:
+  virtual void SetCols(int32_t cols) = 0;
+  virtual void SetTitles(std::string_view titles) = 0;
+  virtual void SetLeftAligned(int32_t col) = 0;
+  virtual void SetLogLook() = 0;
+};
+
 // Raw byte access to the log, opened so that the writing application can go
 // on appending, truncating or replacing it. Failures are raised as Failure.
 class LogFileSource {

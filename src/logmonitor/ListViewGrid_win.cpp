@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "shell/Failure.h"
+#include "core/Failure.h"
 
 namespace zlv {
 
@@ -190,10 +190,16 @@ void ListViewGrid::SetTitles(std::string_view titles) {
   }
 }
 
-void ListViewGrid::SetColumnAlignment(int32_t col, int format) {
+void ListViewGrid::SetLogLook() {
+  constexpr DWORD look =
+      LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_LABELTIP | LVS_EX_DOUBLEBUFFER;
+  SendMessageA(lv_, LVM_SETEXTENDEDLISTVIEWSTYLE, look, look);
+}
+
+void ListViewGrid::SetLeftAligned(int32_t col) {
   LVCOLUMNA column{};
   column.mask = LVCF_FMT;
-  column.fmt = format;
+  column.fmt = LVCFMT_LEFT;
   if (!SendMessageA(lv_, LVM_SETCOLUMNA, col, reinterpret_cast<LPARAM>(&column))) {
     Refused("a column alignment");
   }

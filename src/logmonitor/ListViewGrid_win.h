@@ -13,7 +13,7 @@
 
 namespace zlv {
 
-class ListViewGrid final : public LogGrid {
+class ListViewGrid final : public LogGridSetup {
  public:
   ListViewGrid(HWND listView, const Dpi& dpi);
   ListViewGrid(const ListViewGrid&) = delete;
@@ -29,10 +29,10 @@ class ListViewGrid final : public LogGrid {
   void SetView(int32_t value) override;
   void AutoSize(int32_t first, int32_t last, bool equalWidths, int32_t extraTwips) override;
 
-  // Set-up only: the number of columns and their titles, "|"-separated.
-  void SetCols(int32_t cols);
-  void SetTitles(std::string_view titles);
-  void SetColumnAlignment(int32_t col, int format);
+  void SetCols(int32_t cols) override;
+  void SetTitles(std::string_view titles) override;
+  void SetLeftAligned(int32_t col) override;
+  void SetLogLook() override;
 
  private:
   int32_t Items();

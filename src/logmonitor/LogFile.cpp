@@ -1,6 +1,6 @@
 #include "logmonitor/LogFile.h"
 
-#include "shell/Failure.h"
+#include "core/Failure.h"
 
 namespace zlv {
 

@@ -14,21 +14,19 @@ MonitorLog::MonitorLog(const MonitorLogParts& parts, ManagerGlobal& settings,
       timer1_(parts.timer1),
       screen_(parts.screen),
       settings_(settings),
-      reporter_(settings.Reporter()),
+      module_(settings.Reporter(), module::kManagerMonitorLog),
       settingsFile_(std::move(settingsFile)),
       appFolder_(std::move(appFolder)),
       reader_(parts.logFile) {}
 
 void MonitorLog::Form_Initialize(const FrameHook& subClassAllFrames) {
-  Procedure p(reporter_, kModule, "Form_Initialize");
-  p.Run([&] {
-    p.At(10);
+  module_.Run("Form_Initialize", 10, [&] {
     if (subClassAllFrames) subClassAllFrames("");
   });
 }
 
 void MonitorLog::Form_Load() {
-  Procedure p(reporter_, kModule, "Form_Load");
+  Procedure p(module_, "Form_Load");
   p.Run([&] {
     p.At(10);
     lastLogLength_ = 0;
@@ -53,7 +51,7 @@ void MonitorLog::Form_Load() {
 }
 
 void MonitorLog::Form_Resize() {
-  Procedure p(reporter_, kModule, "Form_Resize");
+  Procedure p(module_, "Form_Resize");
   p.Run([&] {
     // The size changes made below come back here while the flag is set.
     p.At(10);
@@ -94,48 +92,61 @@ void MonitorLog::Form_Resize() {
 }
 
 void MonitorLog::Form_Unload(bool& /*cancel*/) {
-  Procedure p(reporter_, kModule, "Form_Unload");
-  p.Run([&] {
-    p.At(10);
-    SaveSettings();
-  });
+  module_.Run("Form_Unload", 10, [&] { SaveSettings(); });
 }
 
 void MonitorLog::Form_Terminate(const FrameHook& unSubClassAllFrames) {
-  Procedure p(reporter_, kModule, "Form_Terminate");
-  p.Run([&] {
-    p.At(10);
+  module_.Run("Form_Terminate", 10, [&] {
     if (unSubClassAllFrames) unSubClassAllFrames("");
   });
 }
 
 void MonitorLog::Timer1_Timer() {
-  Procedure p(reporter_, kModule, "Timer1_Timer");
-  p.Run([&] {
-    p.At(10);
-    lastLogLength_ = reader_.LogFill(gridLog_, lastLogLength_);
-  });
+  module_.Run("Timer1_Timer", 10,
+              [&] { lastLogLength_ = reader_.LogFill(gridLog_, lastLogLength_); });
 }
 
 void MonitorLog::InitGrid() {
-  Procedure p(reporter_, kModule, "InitGrid");
-  p.Run([&] { form_.InitGrid(p); });
+  Procedure p(module_, "InitGrid");
+  p.Run([&] {
+    // Where a step set what the earlier grid control drew by itself, the grid
+    // does its nearest equivalent: steps 4 to 16 are its look as a log grid,
+    // step 18 the header's look and step 24 have nothing to do.
+    p.At(10);
+    gridLog_.SetRedraw(false);
+    p.At(20);
+    gridLog_.SetRows(1);
+    p.At(30);
+    gridLog_.SetCols(4);
+    p.At(40);
+    gridLog_.SetLogLook();
+    p.At(170);
+    int32_t cols = gridLog_.Cols();
+    p.At(190);
+    gridLog_.SetTitles("Time|Priority|Device|Details");
+    for (int32_t col = 0; col < 4 && col < cols; ++col) {
+      p.At(200 + 10 * col);
+      gridLog_.SetLeftAligned(col);
+    }
+    p.At(250);
+    gridLog_.SetView(0);
+    p.At(260);
+    cols = gridLog_.Cols();
+    p.At(270);
+    gridLog_.AutoSize(0, cols - 1, false, 10);
+    p.At(280);
+    gridLog_.SetRedraw(true);
+  });
 }
 
 void MonitorLog::LoadSettings() {
-  Procedure p(reporter_, kModule, "LoadSettings");
-  p.Run([&] {
-    p.At(10);
-    LoadPlacement(settings_, settingsFile_, MonitorPlacement(), frame_, screen_);
-  });
+  module_.Run("LoadSettings", 10,
+              [&] { LoadPlacement(settings_, settingsFile_, kPlacement, frame_, screen_); });
 }
 
 void MonitorLog::SaveSettings() {
-  Procedure p(reporter_, kModule, "SaveSettings");
-  p.Run([&] {
-    p.At(10);
-    SavePlacement(settings_, settingsFile_, MonitorPlacement(), frame_);
-  });
+  module_.Run("SaveSettings", 10,
+              [&] { SavePlacement(settings_, settingsFile_, kPlacement, frame_); });
 }
 
 }  // namespace zlv

@@ -8,16 +8,15 @@
 #include <string>
 #include <string_view>
 
+#include "core/Failure.h"
+#include "core/Modules.h"
 #include "logmonitor/InfoLogReader.h"
 #include "platform/Desktop.h"
-#include "shell/Failure.h"
-#include "shell/ManagerGlobal.h"
-#include "shell/Modules.h"
+#include "settings/ManagerGlobal.h"
 
 namespace zlv {
 
 namespace monitorlog {
-inline constexpr std::string_view kModule = module::kManagerMonitorLog;
 inline constexpr const char* kCaption = "Monitoring Linkvane InfoLog.txt";
 inline constexpr const char* kSection = "Log Monitor Options";
 inline constexpr const char* kRefreshKey = "Refresh Time";
@@ -27,6 +26,8 @@ inline constexpr int32_t kGridMargin = 60;
 inline constexpr double kDefaultRefresh = 500;
 inline constexpr double kMinRefresh = 50;
 inline constexpr double kMaxRefresh = 65000;
+// Opened at its minimum size until a placement is saved.
+inline constexpr PlacementScheme kPlacement{kSection, true, kMinWidth, kMinHeight};
 }  // namespace monitorlog
 
 // What the window offers its logic besides the frame, the grid and the timer.
@@ -40,15 +41,12 @@ class MonitorLogForm {
   // rule enforces so the window is painted once, at its final size.
   virtual void SetRedraw(bool on) = 0;
   virtual void MoveGrid(int32_t left, int32_t top, int32_t width, int32_t height) = 0;
-  // Sets GridLog up: one header row with the four titles; numbers each step
-  // on the caller's handler.
-  virtual void InitGrid(Procedure& p) = 0;
 };
 
 struct MonitorLogParts {
   WindowFrame& frame;
   MonitorLogForm& form;
-  LogGrid& gridLog;
+  LogGridSetup& gridLog;
   Timer& timer1;
   Screen& screen;
   LogFileSource& logFile;
@@ -87,11 +85,11 @@ class MonitorLog {
  private:
   WindowFrame& frame_;
   MonitorLogForm& form_;
-  LogGrid& gridLog_;
+  LogGridSetup& gridLog_;
   Timer& timer1_;
   Screen& screen_;
   ManagerGlobal& settings_;
-  ErrorReporter& reporter_;
+  Module module_;
   std::string settingsFile_;
   std::string appFolder_;
   InfoLogReader reader_;

@@ -24,8 +24,6 @@ void RegisterClassOnce(HINSTANCE instance, WNDPROC proc) {
   WNDCLASSEXA existing{};
   existing.cbSize = sizeof existing;
   if (GetClassInfoExA(instance, kClassName, &existing)) return;
-  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
-  InitCommonControlsEx(&controls);
   WNDCLASSEXA wc{};
   wc.cbSize = sizeof wc;
   wc.lpfnWndProc = proc;
@@ -73,55 +71,6 @@ struct MonitorLogWindow::Session final : MonitorLogForm {
                     dpi.ToPixelsY(height), TRUE)) {
       RaiseLastError("MoveWindow");
     }
-  }
-
-  // The grid's set-up, step by step. Where a step is a setting whose effect
-  // belonged to the earlier grid control itself, the list-view's nearest
-  // equivalent is:
-  //
-  //   step   setting            list-view equivalent
-  //   1      painting off       WM_SETREDRAW FALSE
-  //   2      row count 1        all items removed (the header is row 0)
-  //   3      four columns       four report columns
-  //   4-16   control's own      its look as a log grid: full-row select, grid
-  //                             lines, single selection shown without focus,
-  //                             label tips, double buffering; set at step 4,
-  //                             steps 5-16 have nothing further to do
-  //   17     column count       HDM_GETITEMCOUNT of the header
-  //   18     header row style   the header control's own look: nothing to do
-  //   19     titles             LVM_SETCOLUMN text "Time", "Priority", ...
-  //   20-23  per-column setting left-aligned text in each column
-  //   24     control's own      no counterpart
-  //   25     view setting 0     first row scrolled into view
-  //   26-27  column sizing      widest cell or title plus 10 twips
-  //   28     painting on        WM_SETREDRAW TRUE
-  void InitGrid(Procedure& p) override {
-    p.At(10);
-    gridLog.SetRedraw(false);
-    p.At(20);
-    gridLog.SetRows(1);
-    p.At(30);
-    gridLog.SetCols(4);
-    p.At(40);
-    constexpr DWORD look =
-        LVS_EX_FULLROWSELECT | LVS_EX_GRIDLINES | LVS_EX_LABELTIP | LVS_EX_DOUBLEBUFFER;
-    SendMessageA(listView, LVM_SETEXTENDEDLISTVIEWSTYLE, look, look);
-    p.At(170);
-    int32_t cols = gridLog.Cols();
-    p.At(190);
-    gridLog.SetTitles("Time|Priority|Device|Details");
-    for (int32_t col = 0; col < 4 && col < cols; ++col) {
-      p.At(200 + 10 * col);
-      gridLog.SetColumnAlignment(col, LVCFMT_LEFT);
-    }
-    p.At(250);
-    gridLog.SetView(0);
-    p.At(260);
-    cols = gridLog.Cols();
-    p.At(270);
-    gridLog.AutoSize(0, cols - 1, false, 10);
-    p.At(280);
-    gridLog.SetRedraw(true);
   }
 
   HWND window;

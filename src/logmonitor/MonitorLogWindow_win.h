@@ -10,7 +10,7 @@
 #include <string>
 
 #include "platform/UiGate_win.h"
-#include "shell/ManagerGlobal.h"
+#include "settings/ManagerGlobal.h"
 
 namespace zlv {
 

@@ -9,8 +9,6 @@
 namespace zlv {
 namespace {
 
-const PlacementScheme kManagerPlacement{"Display Options", false, 0, 0};
-
 std::string UpperCase(std::string text) {
   std::transform(text.begin(), text.end(), text.begin(),
                  [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
@@ -43,10 +41,10 @@ LinkvaneManager::LinkvaneManager(const ManagerPlatform& platform, ManagerOperati
       theme_(theme),
       settings_(settings),
       settingsFile_(settingsFile),
-      reporter_(reporter) {}
+      module_(reporter, module::kLinkvaneManager) {}
 
 void LinkvaneManager::Form_Initialize() {
-  Procedure p(reporter_, module::kLinkvaneManager, "Form_Initialize");
+  Procedure p(module_, "Form_Initialize");
   p.Run([&] {
     p.At(10);
     theme_.SubClassAllFrames();
@@ -56,7 +54,7 @@ void LinkvaneManager::Form_Initialize() {
 }
 
 void LinkvaneManager::Form_Load() {
-  Procedure p(reporter_, module::kLinkvaneManager, "Form_Load");
+  Procedure p(module_, "Form_Load");
   p.Run([&] {
     p.At(10);
     settingsFile_ = platform_.session.SettingsFile();
@@ -81,7 +79,7 @@ void LinkvaneManager::Form_Load() {
 }
 
 void LinkvaneManager::ParseCommandLine() {
-  Procedure p(reporter_, module::kLinkvaneManager, "ParseCommandLine");
+  Procedure p(module_, "ParseCommandLine");
   p.Run([&] {
     p.At(10);
     const std::string line = UpperCase(platform_.session.CommandLine());
@@ -103,45 +101,38 @@ void LinkvaneManager::ParseCommandLine() {
 }
 
 void LinkvaneManager::LoadSettings() {
-  Procedure p(reporter_, module::kLinkvaneManager, "LoadSettings");
-  p.Run([&] {
-    p.At(10);
+  module_.Run("LoadSettings", 10, [&] {
     LoadPlacement(settings_, settingsFile_, kManagerPlacement, platform_.view, platform_.screen);
   });
 }
 
 void LinkvaneManager::SaveSettings() {
-  Procedure p(reporter_, module::kLinkvaneManager, "SaveSettings");
-  p.Run([&] {
-    p.At(10);
-    SavePlacement(settings_, settingsFile_, kManagerPlacement, platform_.view);
-  });
+  module_.Run("SaveSettings", 10,
+              [&] { SavePlacement(settings_, settingsFile_, kManagerPlacement, platform_.view); });
 }
 
 void LinkvaneManager::Form_Unload() {
-  Procedure p(reporter_, module::kLinkvaneManager, "Form_Unload");
+  Procedure p(module_, "Form_Unload");
   p.Run([&] {
     p.At(10);
     if (platform_.view.WindowState() == state::kMinimized) {
       p.At(20);
       DeleteTrayIcon();
     }
-    p.Skip(30, [&] { platform_.session.UnloadOtherWindows(); });
+    p.SkipFailures();
+    p.Do(30, [&] { platform_.session.UnloadOtherWindows(); });
+    p.SkipFailures(false);
     p.At(40);
     SaveSettings();
   });
 }
 
 void LinkvaneManager::Form_Terminate() {
-  Procedure p(reporter_, module::kLinkvaneManager, "Form_Terminate");
-  p.Run([&] {
-    p.At(10);
-    theme_.UnSubClassAllFrames();
-  });
+  module_.Run("Form_Terminate", 10, [&] { theme_.UnSubClassAllFrames(); });
 }
 
 void LinkvaneManager::Cmd_Click(int16_t index) {
-  Procedure p(reporter_, module::kLinkvaneManager, "Cmd_Click");
+  Procedure p(module_, "Cmd_Click");
   p.Run([&] {
     p.At(10);
     platform_.view.SetBusyPointer(true);
@@ -161,27 +152,15 @@ void LinkvaneManager::Cmd_Click(int16_t index) {
 }
 
 void LinkvaneManager::Menu(std::string_view handler, int16_t command) {
-  Procedure p(reporter_, module::kLinkvaneManager, handler);
-  p.Run([&] {
-    p.At(10);
-    Cmd_Click(command);
-  });
+  module_.Run(handler, 10, [&] { Cmd_Click(command); });
 }
 
 void LinkvaneManager::MnuMgrShow_Click() {
-  Procedure p(reporter_, module::kLinkvaneManager, "MnuMgrShow_Click");
-  p.Run([&] {
-    p.At(10);
-    RestoreFromSystemTray();
-  });
+  module_.Run("MnuMgrShow_Click", 10, [&] { RestoreFromSystemTray(); });
 }
 
 void LinkvaneManager::MnuMgrClose_Click() {
-  Procedure p(reporter_, module::kLinkvaneManager, "MnuMgrClose_Click");
-  p.Run([&] {
-    p.At(10);
-    platform_.view.Unload();
-  });
+  module_.Run("MnuMgrClose_Click", 10, [&] { platform_.view.Unload(); });
 }
 
 TrayIconRecord LinkvaneManager::FullTrayRecord() {
@@ -205,7 +184,7 @@ void LinkvaneManager::DeleteTrayIcon() {
 }
 
 void LinkvaneManager::Form_Resize() {
-  Procedure p(reporter_, module::kLinkvaneManager, "Form_Resize");
+  Procedure p(module_, "Form_Resize");
   p.Run([&] {
     p.At(10);
     const int32_t windowState = platform_.view.WindowState();
@@ -220,7 +199,7 @@ void LinkvaneManager::Form_Resize() {
 }
 
 void LinkvaneManager::GoSystemTray() {
-  Procedure p(reporter_, module::kLinkvaneManager, "GoSystemTray");
+  Procedure p(module_, "GoSystemTray");
   p.Run([&] {
     p.At(10);
     const TrayIconRecord record = FullTrayRecord();
@@ -234,7 +213,7 @@ void LinkvaneManager::GoSystemTray() {
 }
 
 void LinkvaneManager::ModifySystemTray() {
-  Procedure p(reporter_, module::kLinkvaneManager, "ModifySystemTray");
+  Procedure p(module_, "ModifySystemTray");
   p.Run([&] {
     p.At(10);
     const TrayIconRecord record = FullTrayRecord();
@@ -244,7 +223,7 @@ void LinkvaneManager::ModifySystemTray() {
 }
 
 void LinkvaneManager::TaskbarCreated() {
-  Procedure p(reporter_, module::kLinkvaneManager, "TaskbarCreated");
+  Procedure p(module_, "TaskbarCreated");
   p.Run([&] {
     p.At(10);
     if (platform_.view.WindowState() == state::kMinimized && !platform_.view.Visible()) {
@@ -255,38 +234,39 @@ void LinkvaneManager::TaskbarCreated() {
 }
 
 void LinkvaneManager::RestoreFromSystemTray() {
-  Procedure p(reporter_, module::kLinkvaneManager, "RestoreFromSystemTray");
+  Procedure p(module_, "RestoreFromSystemTray");
   p.Run([&] {
     p.At(10);
     platform_.view.SetWindowState(ToInt16(lastWindowState_));
     p.At(20);
     platform_.view.SetShowInTaskbar(true);
     // From here on a window that will not show must still lose its tray icon.
-    p.Skip(30, [&] {
+    p.SkipFailures();
+    p.Do(30, [&] {
       try {
         platform_.view.Show();
-      } catch (const Failure&) {
-        p.Skip(31, [&] { platform_.session.UnloadOtherWindows(); });
-        p.Skip(32, [&] { platform_.view.Hide(); });
-        p.Skip(33, [&] { platform_.view.Show(); });
-        p.Skip(34, [&] { platform_.view.Refresh(); });
+      } catch (...) {
+        p.Do(31, [&] { platform_.session.UnloadOtherWindows(); });
+        p.Do(32, [&] { platform_.view.Hide(); });
+        p.Do(33, [&] { platform_.view.Show(); });
+        p.Do(34, [&] { platform_.view.Refresh(); });
       }
     });
-    p.Skip(40, [&] { platform_.view.Refresh(); });
-    p.Skip(50, [&] {
+    p.Do(40, [&] { platform_.view.Refresh(); });
+    p.Do(50, [&] {
       float start = platform_.clock.SecondsSinceMidnight();
       for (float now = start; now < start + 0.1f; now = platform_.clock.SecondsSinceMidnight()) {
         if (now < start) start = now;  // midnight passed
         platform_.events.DoEvents();
       }
     });
-    p.Skip(60, [&] { DeleteTrayIcon(); });
-    p.Skip(70, [&] { platform_.view.SetForeground(); });
+    p.Do(60, [&] { DeleteTrayIcon(); });
+    p.Do(70, [&] { platform_.view.SetForeground(); });
   });
 }
 
 void LinkvaneManager::Form_MouseMove(int32_t, int32_t, float x, float) {
-  Procedure p(reporter_, module::kLinkvaneManager, "Form_MouseMove");
+  Procedure p(module_, "Form_MouseMove");
   p.Run([&] {
     p.At(10);
     // The tray reports its mouse message as the X coordinate of a mouse move.

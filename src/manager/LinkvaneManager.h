@@ -5,15 +5,16 @@
 #include <cstdint>
 #include <string>
 
+#include "core/Modules.h"
+#include "manager/Commands.h"
 #include "manager/TrayIcon.h"
 #include "platform/Desktop.h"
-#include "service/Commands.h"
-#include "shell/ManagerGlobal.h"
-#include "shell/Modules.h"
+#include "settings/ManagerGlobal.h"
 
 namespace zlv {
 
-inline constexpr std::string_view kManagerCaption = "Zemlo Linkvane Manager";
+// The manager saves where its window stood, never its size.
+inline constexpr PlacementScheme kManagerPlacement{"Display Options", false, 0, 0};
 
 // The manager window as its logic sees it; lengths in twips.
 class ManagerView : public WindowFrame {
@@ -127,7 +128,7 @@ class LinkvaneManager {
   ThemeSteps& theme_;
   ManagerGlobal& settings_;
   std::string& settingsFile_;
-  ErrorReporter& reporter_;
+  Module module_;
   int32_t lastWindowState_ = state::kNormal;
 };
 

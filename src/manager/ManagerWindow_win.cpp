@@ -104,9 +104,9 @@ void ManagerWindow::Create(HINSTANCE instance) {
   const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
   RECT rect{0, 0, dpi_.ToPixelsX(kClientWidth), dpi_.ToPixelsY(kClientHeight)};
   AdjustWindowRectEx(&rect, style, FALSE, WS_EX_APPWINDOW);
-  hwnd_ = CreateWindowExA(WS_EX_APPWINDOW, kClassName, std::string(kManagerCaption).c_str(), style,
-                          CW_USEDEFAULT, CW_USEDEFAULT, rect.right - rect.left,
-                          rect.bottom - rect.top, nullptr, nullptr, instance, this);
+  hwnd_ = CreateWindowExA(WS_EX_APPWINDOW, kClassName, kManagerCaption, style, CW_USEDEFAULT,
+                          CW_USEDEFAULT, rect.right - rect.left, rect.bottom - rect.top, nullptr,
+                          nullptr, instance, this);
   if (!hwnd_) RaiseLastError("CreateWindowEx");
   frame_ = std::make_unique<HwndFrame>(hwnd_);
   // Explorer broadcasts this when it restarts; a manager in the tray must re-add its icon.

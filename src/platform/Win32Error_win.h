@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "shell/Failure.h"
+#include "core/Failure.h"
 
 namespace zlv {
 

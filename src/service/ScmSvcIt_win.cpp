@@ -136,32 +136,21 @@ std::wstring Widen(const std::string& text) {
   return wide;
 }
 
-void WipeWide(std::wstring& secret) {
-  SecureZeroMemory(secret.data(), secret.size() * sizeof(wchar_t));
-  secret.clear();
-}
-
 }  // namespace
 
 ScmSvcIt::~ScmSvcIt() {
-  SecureZeroMemory(password_.data(), password_.size());
+  WipeSecret(password_);
 }
 
 void ScmSvcIt::AccountPassword(const std::string& password) {
-  SecureZeroMemory(password_.data(), password_.size());
+  WipeSecret(password_);
   password_ = password;
 }
 
 void ScmSvcIt::Install(bool) {
   wait_.Run([&] {
     // The password is needed for this one call only.
-    struct Wipe {
-      std::string& secret;
-      ~Wipe() {
-        SecureZeroMemory(secret.data(), secret.size());
-        secret.clear();
-      }
-    } wipe{password_};
+    WipedOnExit wipe(password_);
 
     ServiceHandle manager = OpenManager(rights::kCreate.manager);
     // The wide entry point: Wine's ANSI CreateService keeps only the first name
@@ -176,10 +165,7 @@ void ScmSvcIt::Install(bool) {
     const DWORD type = SERVICE_WIN32_OWN_PROCESS | (interactive_ ? SERVICE_INTERACTIVE_PROCESS : 0);
     const std::wstring account = Widen(accountName_);
     std::wstring password = Widen(password_);
-    struct WipeCopy {
-      std::wstring& secret;
-      ~WipeCopy() { WipeWide(secret); }
-    } wipeCopy{password};
+    WipedOnExit wipeCopy(password);
 
     // Demand start: the administrator starts the service from the manager, and
     // a registration must not start anything behind his back at the next boot.

@@ -44,10 +44,4 @@ std::string QuotedProgramPath(std::string_view path) {
   return quoted;
 }
 
-void WipeSecret(std::string& secret) {
-  volatile char* bytes = secret.data();
-  for (std::size_t i = 0; i < secret.size(); ++i) bytes[i] = '\0';
-  secret.clear();
-}
-
 }  // namespace zlv

@@ -12,13 +12,13 @@
 #include <utility>
 #include <vector>
 
+#include "core/ErrorReporter.h"
+#include "core/Failure.h"
 #include "logmonitor/InfoLogReader.h"
 #include "platform/Desktop.h"
-#include "platform/XPTheme.h"
-#include "shell/ErrorReporter.h"
-#include "shell/Failure.h"
-#include "shell/ManagerGlobal.h"
-#include "shell/ProfileEngine.h"
+#include "settings/ManagerGlobal.h"
+#include "settings/ProfileEngine.h"
+#include "theme/XPTheme.h"
 
 namespace zlv::test {
 
@@ -164,8 +164,8 @@ struct FakeWindowProcLayer : WindowProcLayer {
 };
 
 // The grid's rows in memory; `touched` tells whether a fill changed anything.
-struct FakeLogGrid : LogGrid {
-  void SetRedraw(bool) override { touched = true; }
+struct FakeLogGrid : LogGridSetup {
+  void SetRedraw(bool on) override { redrawsOff += on ? 0 : 1; }
   void InsertRow(int32_t position, std::span<const std::string_view> cells) override {
     rows.insert(rows.begin() + position, Strings(cells.begin(), cells.end()));
   }
@@ -174,8 +174,12 @@ struct FakeLogGrid : LogGrid {
   int32_t Cols() override { return 4; }
   void SetView(int32_t) override {}
   void AutoSize(int32_t, int32_t, bool, int32_t) override {}
+  void SetCols(int32_t) override {}
+  void SetTitles(std::string_view) override {}
+  void SetLeftAligned(int32_t) override {}
+  void SetLogLook() override {}
   std::vector<Strings> rows{{"Time", "Priority", "Device", "Details"}};
-  bool touched = false;
+  int redrawsOff = 0;
 };
 
 // The settings engine over a file in memory, with what it uses around it.

@@ -2,7 +2,7 @@
 
 #include "Fakes.h"
 #include "platform/Counter.h"
-#include "platform/WinVersion.h"
+#include "theme/WinVersion.h"
 
 namespace zlv::test {
 namespace {

@@ -4,9 +4,9 @@
 
 #include "Fakes.h"
 #include "SvcItContract.h"
-#include "service/InstallAs.h"
+#include "installas/InstallAs.h"
+#include "manager/ServiceOperations.h"
 #include "service/ServiceConfig.h"
-#include "service/ServiceOperations.h"
 #include "service/ServiceRights.h"
 
 namespace zlv::test {
@@ -132,7 +132,12 @@ struct FakeLauncher : ElevatedLauncher {
 
 // The fixture is also the login dialog's window, whose scripted user types and
 // clicks during each modal showing, the message boxes and the shell.
-struct ServiceTest : ::testing::Test, FakeSettings, InstallAsWindow, MessageBoxes, ShellLauncher {
+struct ServiceTest : ::testing::Test,
+                     FakeSettings,
+                     InstallAsWindow,
+                     MessageBoxes,
+                     ShellLauncher,
+                     LogMonitor {
   void Build(InstallAsEvents& events) override {
     if (!buildError.empty()) Raise(7, buildError);
     user = &events;
@@ -152,6 +157,9 @@ struct ServiceTest : ::testing::Test, FakeSettings, InstallAsWindow, MessageBoxe
     opened.push_back(operation + "|" + file + "|" + parameters + "|" + directory + "|" +
                      std::to_string(showMode));
   }
+  bool Built() override { return monitorBuilt; }
+  void Build() override { opened.push_back("monitor built"), monitorBuilt = true; }
+  void ShowNonModal() override { opened.push_back("monitor shown"); }
   bool Showing(std::function<void()> userScript) {
     script = std::move(userScript);
     dialog.ShowModal();
@@ -180,6 +188,7 @@ struct ServiceTest : ::testing::Test, FakeSettings, InstallAsWindow, MessageBoxe
   std::string settingsFile = "C:\\Zemlo\\ZemloLinkvaneManager-Settings.ini",
               appFolder = "C:\\Zemlo";
   int repaints = 0, modalShowings = 0;
+  bool monitorBuilt = false;
   InstallAsEvents* user = nullptr;
   std::function<void()> script = [this] {
     texts = {{InstallAsBox::kUsername, ".\\netadmin"}, {InstallAsBox::kPassword, "s3cret"}};
@@ -193,10 +202,12 @@ struct ServiceTest : ::testing::Test, FakeSettings, InstallAsWindow, MessageBoxe
   InstallAs dialog{*this, settings, settingsFile, theme};
   FakeLauncher launcher;
   std::function<void()> repaint = [this] { ++repaints; };
-  ServiceDesk Desk(std::string commandLine) {
-    return {
-        svc,   status,  settings, settingsFile,     appFolder, dialog,   *this,
-        *this, desktop, desktop,  desktop.reporter, repaint,   launcher, std::move(commandLine)};
+  OperationsContext Desk(std::string commandLine) {
+    return {svc,          status,    settings,
+            settingsFile, appFolder, dialog,
+            *this,        *this,     *this,
+            desktop,      desktop,   desktop.reporter,
+            repaint,      launcher,  std::move(commandLine)};
   }
   ServiceOperations ops{Desk("")};
 };
@@ -406,7 +417,7 @@ TEST_F(ServiceTest, CommandsNeedingRightsRunElevatedOnceThenTellTheStateLeft) {
     launcher.leaves = [&] { svc.installed = c.installedAfter, svc.running = c.runningAfter; };
     modalShowings = 0;
     ServiceOperations operations(Desk(c.commandLine));
-    EXPECT_TRUE(operations.RunCommand(c.command));
+    operations.RunCommand(c.command);
     SCOPED_TRACE(c.launch + " " + c.commandLine);
     EXPECT_EQ(launcher.launches, c.launch.empty() ? Strings{} : Strings{c.launch});
     EXPECT_EQ(std::tuple(Actions(false), bar.shown, operations.LastExitCode()),
@@ -415,7 +426,10 @@ TEST_F(ServiceTest, CommandsNeedingRightsRunElevatedOnceThenTellTheStateLeft) {
     EXPECT_EQ(operations.CommandsAskingForRights().size(),
               c.limited && c.commandLine.empty() ? 5u : 0u);
   }
-  EXPECT_FALSE(ops.RunCommand(cmd::kMonitorLog));
+  // The log monitor needs no rights: it is built once, then only shown.
+  opened.clear();
+  for (int i = 0; i < 2; ++i) ops.RunCommand(cmd::kMonitorLog);
+  EXPECT_EQ(opened, (Strings{"monitor built", "monitor shown", "monitor shown"}));
 }
 
 // The question is this manager's own; Yes stops the service elevated, and the
@@ -427,7 +441,7 @@ TEST_F(ServiceTest, RemoteAccessStopsElevatedThenStartsTheProgramUnelevated) {
     launcher = FakeLauncher();
     launcher.limited = true, launcher.exit = exit;
     launcher.leaves = [&] { svc.running = false; };
-    EXPECT_TRUE(ops.RunCommand(cmd::kRemote));
+    ops.RunCommand(cmd::kRemote);
     EXPECT_EQ(launcher.launches, Strings{"-STOP -ELEVATED within 120000"});
     EXPECT_EQ(Actions(false), "") << "no stop asked from here";
     EXPECT_EQ(boxes.back(), exit ? "64 Zemlo Linkvane Manager: Remember to start the service again "

@@ -3,28 +3,45 @@
 #include <unistd.h>
 
 #include "Fakes.h"
-#include "shell/FileProfileStore.h"
-#include "shell/SettingsLocation.h"
+#include "logmonitor/MonitorLog.h"
+#include "manager/LinkvaneManager.h"
+#include "settings/FileProfileStore.h"
+#include "settings/SettingsLocation.h"
 
 namespace zlv::test {
 namespace {
 
-// The statement that ran last is named, a skipped one included.
+// The statement that ran last is named, a skipped one included. Skipping
+// passes over any failure, a memory failure too, until it is switched off.
 TEST(Procedure, ReportsAFailureInEightLinesThenBeepsThenEnds) {
   FakeDesktop desktop;
-  Procedure p(desktop.reporter, "Registry", "Getstring");
+  Procedure p({desktop.reporter, "Registry"}, "Getstring");
   const auto body = [&] {
     p.At(10);
-    p.Skip(20, [] { Raise(5, "skipped"); });
-    Raise(-2147221504, "x y");
+    p.SkipFailures();
+    p.Do(20, [] { Raise(5, "skipped"); });
+    p.Do(21, [] { throw std::bad_alloc(); });
+    EXPECT_EQ(p.Read(22, 7, []() -> int { throw std::runtime_error("skipped"); }), 7);
+    p.SkipFailures(false);
+    p.Do(23, [] { Raise(-2147221504, "x y"); });
   };
   EXPECT_THROW(p.Run(body), ProgramEnded);
   EXPECT_EQ(desktop.message,
             "*** INTERNAL PROGRAM ERROR - Please contact support@zemlo.example ***\r\n"
             "Version 3.2.1\r\nError Number: -2147221504\r\nDescription: x y\r\n"
-            "Module Name: Registry\r\nProcedure Name: Getstring\r\nLine Number: 20\r\n"
+            "Module Name: Registry\r\nProcedure Name: Getstring\r\nLine Number: 23\r\n"
             "Date and time: 06/12/2026 10:11:12");
   EXPECT_EQ(desktop.events, (Strings{"box Critical Error", "beep", "end"}));
+}
+
+TEST(Procedure, OfOneStatementReportsAMemoryFailureUnderItsOwnNumber) {
+  FakeDesktop desktop;
+  const Module installAs(desktop.reporter, "InstallAs");
+  EXPECT_THROW(installAs.Run("Form_Load", 10, [] { throw std::bad_alloc(); }), ProgramEnded);
+  EXPECT_NE(desktop.message.find("Error Number: 7\r\nDescription: Out of memory\r\n"
+                                 "Module Name: InstallAs\r\nProcedure Name: Form_Load\r\n"
+                                 "Line Number: 10\r\n"),
+            std::string::npos);
 }
 
 struct Settings : FakeSettings {
@@ -120,7 +137,7 @@ TEST(FileProfileStore, WritesThroughATemporaryFileAndRefusalsChangeNothing) {
   ASSERT_EQ(root ? seteuid(65534) : 0, 0);
   FakeFrame<WindowFrame> window;  // minimised: only its state is written
   window.state = state::kMinimized;
-  SavePlacement(settings, path, ManagerPlacement(), window);
+  SavePlacement(settings, path, kManagerPlacement, window);
   ASSERT_EQ(root ? seteuid(0) : 0, 0);
   settings.WriteINI(path, "Display Options", "a=b", "1");
   settings.WriteINI(folder.File("missing/s.ini"), "Display Options", "Top", "1");
@@ -214,8 +231,8 @@ TEST(Placement, IsRestoredOrCentredByEachWindowsOwnRulesAsFarAsItFits) {
   };
   for (const auto& [monitor, saved, expected] : cases) {
     Settings s;
-    const PlacementScheme scheme = monitor ? MonitorPlacement() : ManagerPlacement();
-    s.store.content = "[" + scheme.section + "]\n" + saved;
+    const PlacementScheme scheme = monitor ? monitorlog::kPlacement : kManagerPlacement;
+    s.store.content = std::string("[") + scheme.section + "]\n" + saved;
     try {
       LoadPlacement(s.settings, "f.ini", scheme, s.window, s.desktop);
     } catch (const Failure& failure) {

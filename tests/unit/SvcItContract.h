@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "core/Failure.h"
 #include "service/SvcIt.h"
-#include "shell/Failure.h"
 
 namespace zlv::test {
 

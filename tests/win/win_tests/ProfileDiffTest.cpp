@@ -8,8 +8,8 @@
 #include <optional>
 #include <string>
 
-#include "shell/FileProfileStore.h"
-#include "shell/FileProfileStore_win.h"
+#include "settings/FileProfileStore.h"
+#include "settings/FileProfileStore_win.h"
 
 namespace zlv {
 namespace {
