@@ -45,8 +45,11 @@ int32_t Win32Registry::QueryValue(RegKey key, const std::string& valueName, uint
     buffer = reinterpret_cast<BYTE*>(data->data());
   }
   const LONG rc = RegQueryValueExA(handle, valueName.c_str(), nullptr, &valueType, buffer, &bytes);
-  type = valueType;
-  size = bytes;
+  // A value too large for the buffer still tells its type and the size it needs.
+  if (rc == ERROR_SUCCESS || rc == ERROR_MORE_DATA) {
+    type = valueType;
+    size = bytes;
+  }
   return rc;
 }
 
