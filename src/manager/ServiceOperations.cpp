@@ -19,22 +19,13 @@ constexpr int32_t kRemovalPollMs = 10;
 constexpr int32_t kElevatedCommandMs = 120000;
 constexpr int32_t kElevatedLoginMs = 900000;
 
-// The one-shot option of each command that needs an administrator's rights.
+// The one-shot option of each command that needs an administrator's rights,
+// by command number.
+constexpr const char* kRightsOptions[cmd::kCount] = {
+    "-INSTALL", "-UNINSTALL", "-START", "-STOP", nullptr, nullptr, nullptr, "-INSTALLAS", nullptr};
+
 const char* RightsOption(int16_t command) {
-  switch (command) {
-    case cmd::kInstall:
-      return "-INSTALL";
-    case cmd::kUninstall:
-      return "-UNINSTALL";
-    case cmd::kStart:
-      return "-START";
-    case cmd::kStop:
-      return "-STOP";
-    case cmd::kInstallAs:
-      return "-INSTALLAS";
-    default:
-      return nullptr;
-  }
+  return command >= 0 && command < cmd::kCount ? kRightsOptions[command] : nullptr;
 }
 
 // What the command itself would tell of the state its elevated copy left;
@@ -94,37 +85,14 @@ void ServiceOperations::RunCommand(int16_t command) {
     ElevatedCommand(command);
     return;
   }
-  switch (command) {
-    case cmd::kInstall:
-      ServiceInstall();
-      break;
-    case cmd::kUninstall:
-      ServiceUninstall();
-      break;
-    case cmd::kStart:
-      ServiceStart();
-      break;
-    case cmd::kStop:
-      ServiceStop();
-      break;
-    case cmd::kShow:
-      ServiceShow();
-      break;
-    case cmd::kHide:
-      ServiceHide();
-      break;
-    case cmd::kRemote:
-      RunInteractive();
-      break;
-    case cmd::kInstallAs:
-      ServiceInstallAs();
-      break;
-    case cmd::kMonitorLog:
-      MonitorInfoLog();
-      break;
-    default:
-      break;
-  }
+  // By command number.
+  static constexpr void (ServiceOperations::*kCommands[cmd::kCount])() = {
+      &ServiceOperations::ServiceInstall, &ServiceOperations::ServiceUninstall,
+      &ServiceOperations::ServiceStart,   &ServiceOperations::ServiceStop,
+      &ServiceOperations::ServiceShow,    &ServiceOperations::ServiceHide,
+      &ServiceOperations::RunInteractive, &ServiceOperations::ServiceInstallAs,
+      &ServiceOperations::MonitorInfoLog};
+  if (command >= 0 && command < cmd::kCount) (this->*kCommands[command])();
 }
 
 // The password of Install As never leaves the process it is typed in: the
