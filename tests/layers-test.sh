@@ -15,8 +15,8 @@ probe() {
   output=$(bash "$check" "$work/src" 2>&1) && output="passed"
   [[ $output == *"$3"* ]] || { echo "FAIL $1 + $2: expected \"$3\", got: $output"; failures=$((failures + 1)); }
 }
-probe core/Failure.h platform/Desktop.h "core/Failure.h:1 includes platform/"
-probe platform/Desktop.h settings/ManagerGlobal.h "includes settings/, which is not below platform/"
+probe core/Failure.h platform/Clock.h "core/Failure.h:1 includes platform/"
+probe platform/Clock.h settings/ManagerGlobal.h "includes settings/, which is not below platform/"
 probe settings/ManagerGlobal.h service/SvcIt.h "includes service/"
 probe installas/InstallAs.h logmonitor/MonitorLog.h "includes logmonitor/, which is not below installas/"
 probe logmonitor/MonitorLog.h installas/InstallAs.h "includes installas/"

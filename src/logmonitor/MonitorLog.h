@@ -11,7 +11,8 @@
 #include "core/Failure.h"
 #include "core/Modules.h"
 #include "logmonitor/InfoLogReader.h"
-#include "platform/Desktop.h"
+#include "platform/Clock.h"
+#include "platform/WindowFrame.h"
 #include "settings/ManagerGlobal.h"
 
 namespace zlv {

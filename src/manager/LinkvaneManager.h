@@ -8,7 +8,8 @@
 #include "core/Modules.h"
 #include "manager/Commands.h"
 #include "manager/TrayIcon.h"
-#include "platform/Desktop.h"
+#include "platform/Clock.h"
+#include "platform/WindowFrame.h"
 #include "settings/ManagerGlobal.h"
 
 namespace zlv {

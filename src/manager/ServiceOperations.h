@@ -16,7 +16,9 @@
 #include "installas/LoginDialog.h"
 #include "manager/Commands.h"
 #include "manager/StatusLine.h"
-#include "platform/Desktop.h"
+#include "platform/Clock.h"
+#include "platform/UserPrompts.h"
+#include "platform/Launchers.h"
 #include "service/SvcIt.h"
 #include "settings/ManagerGlobal.h"
 

@@ -8,7 +8,7 @@
 
 #include "core/ErrorReporter.h"
 #include "core/Modules.h"
-#include "platform/Desktop.h"
+#include "platform/Clock.h"
 #include "service/ServiceConfig.h"
 #include "service/SvcIt.h"
 

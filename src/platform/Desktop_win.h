@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/Desktop.h"
+#include "platform/Clock.h"
+#include "platform/Launchers.h"
+#include "platform/UserPrompts.h"
 
 namespace zlv {
 

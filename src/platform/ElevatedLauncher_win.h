@@ -7,7 +7,8 @@
 #include <functional>
 #include <string>
 
-#include "platform/Desktop.h"
+#include "platform/Clock.h"
+#include "platform/Launchers.h"
 
 namespace zlv {
 

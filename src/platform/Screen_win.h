@@ -1,7 +1,7 @@
 // The primary screen's size in twips at its real DPI.
 #pragma once
 
-#include "platform/Desktop.h"
+#include "platform/WindowFrame.h"
 
 namespace zlv {
 

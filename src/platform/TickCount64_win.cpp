@@ -1,6 +1,6 @@
 #include "platform/TickCount64_win.h"
 
-#include "platform/Counter.h"
+#include "platform/PerformanceCounter.h"
 
 namespace zlv {
 

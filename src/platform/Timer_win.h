@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "platform/Desktop.h"
+#include "platform/Clock.h"
 
 namespace zlv {
 

@@ -7,7 +7,7 @@
 
 #include <functional>
 
-#include "platform/Desktop.h"
+#include "platform/Clock.h"
 
 namespace zlv {
 

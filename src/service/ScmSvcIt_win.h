@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/Desktop.h"
+#include "platform/Clock.h"
 #include "service/SvcIt.h"
 
 namespace zlv {

@@ -9,7 +9,8 @@
 
 #include "core/ErrorReporter.h"
 #include "core/Modules.h"
-#include "platform/Desktop.h"
+#include "platform/UserPrompts.h"
+#include "platform/WindowFrame.h"
 
 namespace zlv {
 

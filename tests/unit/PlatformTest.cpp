@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "Fakes.h"
-#include "platform/Counter.h"
+#include "platform/PerformanceCounter.h"
 #include "theme/WinVersion.h"
 
 namespace zlv::test {
