@@ -41,13 +41,12 @@ class ManagerProgram final : public ManagerOperations,
                              public LogMonitor,
                              public StatusBar {
  public:
-  ManagerProgram(HINSTANCE instance, ErrorReporter& reporter, UiGate& gate)
-      : reporter_(reporter), gate_(gate) {
+  ManagerProgram(ErrorReporter& reporter, UiGate& gate) : reporter_(reporter), gate_(gate) {
     // Another copy is told apart by a named mutex held for this process's life.
     instanceMutex_ = CreateMutexA(nullptr, FALSE, "Local\\Zemlo.LinkvaneManager.Running");
     previousInstance_ = instanceMutex_ && GetLastError() == ERROR_ALREADY_EXISTS;
 
-    window_.Create(instance);
+    window_.Create();
     const HWND hwnd = window_.Hwnd();
     showState_ = std::make_unique<HwndTimer>(hwnd, kShowStateTimer);
     statusDisplayTimer_ = std::make_unique<HwndTimer>(hwnd, kStatusDisplayTimer);
@@ -78,9 +77,11 @@ class ManagerProgram final : public ManagerOperations,
     window_.ShowAfterLoad();
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-      if (IsDialogMessageA(window_.Hwnd(), &message)) continue;
-      TranslateMessage(&message);
-      DispatchMessageA(&message);
+      if (!IsDialogMessageA(window_.Hwnd(), &message)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+      }
+      RethrowCarriedFailure();
     }
     manager_->Form_Terminate();
     installAs_->Form_Terminate();
@@ -163,7 +164,7 @@ class ManagerProgram final : public ManagerOperations,
 
 }  // namespace zlv
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   // The status bar, the tooltips and the log monitor's list-view need their
   // classes whatever the theme decides later; this is the program's one call.
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_BAR_CLASSES | ICC_LISTVIEW_CLASSES};
@@ -173,8 +174,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   zlv::ErrorReporter reporter(errorOutput);
   // Building the window and what it owns is the window object's creation.
   const zlv::Module manager(reporter, zlv::module::kLinkvaneManager);
-  auto program = manager.Run("Form_Initialize", 0, [&] {
-    return std::make_unique<zlv::ManagerProgram>(instance, reporter, gate);
-  });
-  return program->Run();
+  auto program = manager.Run("Form_Initialize", 0,
+                             [&] { return std::make_unique<zlv::ManagerProgram>(reporter, gate); });
+  // What a window's handler raised without reporting it comes out here.
+  return manager.Run("MessageLoop", 0, [&] { return program->Run(); });
 }

@@ -3,11 +3,8 @@
 
 #include <windows.h>
 
-#include <exception>
-
 #include "installas/InstallAs.h"
-#include "platform/UiGate_win.h"
-#include "platform/WindowFrame_win.h"
+#include "platform/WindowBase_win.h"
 
 namespace zlv {
 
@@ -23,16 +20,14 @@ constexpr int kLabelPassword = 1011;
 constexpr int kLabelNote = 1012;
 }  // namespace installas_id
 
-class Win32InstallAsWindow final : public InstallAsWindow {
+class Win32InstallAsWindow final : public WindowBase, public InstallAsWindow {
  public:
   // owner: the window disabled while the dialog is shown modally (may be null).
-  Win32InstallAsWindow(HWND owner, const UiGate& gate) : owner_(owner), gate_(gate) {}
+  Win32InstallAsWindow(HWND owner, const UiGate& gate) : WindowBase(gate), owner_(owner) {}
   ~Win32InstallAsWindow() override;
-  Win32InstallAsWindow(const Win32InstallAsWindow&) = delete;
-  Win32InstallAsWindow& operator=(const Win32InstallAsWindow&) = delete;
 
   void Build(InstallAsEvents& events) override;
-  WindowHandle Handle() override { return reinterpret_cast<WindowHandle>(hwnd_); }
+  WindowHandle Handle() override { return reinterpret_cast<WindowHandle>(Hwnd()); }
   void RunModal() override;
   void Hide() override;
   // Destroys the window, as its close box does; nothing when it is not built.
@@ -41,33 +36,22 @@ class Win32InstallAsWindow final : public InstallAsWindow {
   void SetText(InstallAsBox box, const std::string& text) override;
 
  private:
-  static LRESULT CALLBACK WndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-  HWND AddControl(const char* className, const char* name, const char* text, DWORD style,
-                  DWORD exStyle, int id, int left, int top, int width, int height, HFONT font);
+  LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void OnGone() override;
   bool PreTranslate(MSG& msg);
+  void CentreOverOwner();
   void EndModal();
-  void ReleaseResources();
   HWND Box(InstallAsBox box) const {
     return box == InstallAsBox::kUsername ? username_ : password_;
   }
 
   HWND owner_;
-  const UiGate& gate_;
-  HWND hwnd_ = nullptr;
   HWND username_ = nullptr;
   HWND password_ = nullptr;
   HWND frame_ = nullptr;
   HWND lastFocus_ = nullptr;
-  HFONT font_ = nullptr;
-  HFONT boldFont_ = nullptr;
-  HICON smallIcon_ = nullptr;
-  HICON bigIcon_ = nullptr;
-  Dpi dpi_;
   InstallAsEvents* events_ = nullptr;
   bool ownerDisabled_ = false;
-  // A failure inside a message handler, carried out of the modal loop.
-  std::exception_ptr pending_;
 };
 
 }  // namespace zlv

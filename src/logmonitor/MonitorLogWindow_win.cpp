@@ -15,27 +15,14 @@ namespace zlv {
 
 namespace {
 
-constexpr const char* kClassName = "ZemloLinkvaneMonitorLog";
 constexpr DWORD kStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MAXIMIZEBOX;
-// GridLog's designed rectangle, twips; the resize rule replaces it at once.
-constexpr int32_t kGridLeft = 30, kGridTop = 60, kGridWidth = 4635, kGridHeight = 3105;
-
-void RegisterClassOnce(HINSTANCE instance, WNDPROC proc) {
-  WNDCLASSEXA existing{};
-  existing.cbSize = sizeof existing;
-  if (GetClassInfoExA(instance, kClassName, &existing)) return;
-  WNDCLASSEXA wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = proc;
-  wc.hInstance = instance;
-  // The icon lives in the manager's own resources; a host without it gets the default.
-  wc.hIcon = LoadIconA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_MONITOR));
-  if (!wc.hIcon) wc.hIcon = LoadIconA(nullptr, IDI_APPLICATION);
-  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = kClassName;
-  if (!RegisterClassExA(&wc)) RaiseLastError("RegisterClassExA");
-}
+// GridLog's designed rectangle; the resize rule replaces it at once.
+constexpr ChildControl kGridLog{
+    .className = WC_LISTVIEWA,
+    .id = MonitorLogWindow::kGridLogId,
+    .at = {30, 60, 4635, 3105},
+    .style = WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_NOSORTHEADER,
+    .exStyle = WS_EX_CLIENTEDGE};
 
 }  // namespace
 
@@ -86,15 +73,15 @@ struct MonitorLogWindow::Session final : MonitorLogForm {
 
 MonitorLogWindow::MonitorLogWindow(ManagerGlobal& settings, std::string settingsFile,
                                    std::string appFolder, const UiGate& gate)
-    : settings_(settings),
-      gate_(gate),
+    : WindowBase(gate),
+      settings_(settings),
       settingsFile_(std::move(settingsFile)),
       appFolder_(std::move(appFolder)) {}
 
 MonitorLogWindow::~MonitorLogWindow() {
   // At program end the window goes without its unload step; the placement was
   // saved when the manager unloaded it.
-  if (hwnd_) DestroyWindow(hwnd_);
+  Destroy();
 }
 
 void MonitorLogWindow::SetFrameHooks(FrameHook subClassAllFrames, FrameHook unSubClassAllFrames) {
@@ -103,40 +90,36 @@ void MonitorLogWindow::SetFrameHooks(FrameHook subClassAllFrames, FrameHook unSu
 }
 
 void MonitorLogWindow::Create() {
-  const HINSTANCE instance = GetModuleHandleA(nullptr);
-  RegisterClassOnce(instance, &MonitorLogWindow::WindowProc);
-  const Dpi dpi = Dpi::OfScreen();
   // No owner: the monitor stays on screen while the manager sits in the tray.
-  HWND hwnd =
-      CreateWindowExA(0, kClassName, monitorlog::kCaption, kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
-                      dpi.ToPixelsX(monitorlog::kMinWidth), dpi.ToPixelsY(monitorlog::kMinHeight),
-                      nullptr, nullptr, instance, this);
-  if (!hwnd) RaiseLastError("CreateWindowExA");
-  constexpr DWORD gridStyle = WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_SINGLESEL |
-                              LVS_SHOWSELALWAYS | LVS_NOSORTHEADER;
-  gridLog_ = CreateWindowExA(
-      WS_EX_CLIENTEDGE, WC_LISTVIEWA, "", gridStyle, dpi.ToPixelsX(kGridLeft),
-      dpi.ToPixelsY(kGridTop), dpi.ToPixelsX(kGridWidth), dpi.ToPixelsY(kGridHeight), hwnd,
-      reinterpret_cast<HMENU>(static_cast<INT_PTR>(kGridLogId)), instance, nullptr);
-  if (!gridLog_) {
-    const DWORD code = GetLastError();
-    DestroyWindow(hwnd);
-    RaiseWin32(code, "CreateWindowExA");
+  // Its placement, loaded next, gives its size.
+  CreateFromSpec({.className = "ZemloLinkvaneMonitorLog",
+                  .caption = monitorlog::kCaption,
+                  .style = kStyle,
+                  .clientWidth = monitorlog::kMinWidth,
+                  .clientHeight = monitorlog::kMinHeight,
+                  .iconId = IDI_MONITOR});
+  try {
+    session_ = std::make_unique<Session>(Hwnd(), AddChild(kGridLog), *this);
+  } catch (...) {
+    Destroy();
+    throw;
   }
-  SendMessageA(gridLog_, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)),
-               FALSE);
-  session_ = std::make_unique<Session>(hwnd, gridLog_, *this);
+}
+
+void MonitorLogWindow::OnGone() {
+  // The rows, the timer and the read position end with the window.
+  session_.reset();
 }
 
 void MonitorLogWindow::ShowNonModal() {
-  if (hwnd_) {
-    if (IsIconic(hwnd_)) ShowWindow(hwnd_, SW_RESTORE);
-    SetForegroundWindow(hwnd_);
+  if (const HWND open = Hwnd()) {
+    if (IsIconic(open)) ShowWindow(open, SW_RESTORE);
+    SetForegroundWindow(open);
     return;
   }
   Create();
   MonitorLog& monitor = session_->monitor;
-  const HWND hwnd = hwnd_;
+  const HWND hwnd = Hwnd();
   monitor.Form_Initialize([this, hwnd](const std::string& exclusion) {
     if (subClassAllFrames_) subClassAllFrames_(hwnd, exclusion);
   });
@@ -145,28 +128,11 @@ void MonitorLogWindow::ShowNonModal() {
 }
 
 void MonitorLogWindow::Unload() {
-  if (hwnd_) SendMessageA(hwnd_, WM_CLOSE, 0, 0);
+  if (Hwnd()) SendMessageA(Hwnd(), WM_CLOSE, 0, 0);
 }
 
-LRESULT CALLBACK MonitorLogWindow::WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg == WM_NCCREATE) {
-    auto* self =
-        static_cast<MonitorLogWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    self->hwnd_ = hwnd;
-  }
-  auto* self = reinterpret_cast<MonitorLogWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-  if (!self) return DefWindowProcA(hwnd, msg, wParam, lParam);
-  // Nothing may unwind into the system: every handler reports its own failures.
-  try {
-    return self->Dispatch(hwnd, msg, wParam, lParam);
-  } catch (...) {
-    return DefWindowProcA(hwnd, msg, wParam, lParam);
-  }
-}
-
-LRESULT MonitorLogWindow::Dispatch(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (!gate_.Admits(msg)) return 0;
+LRESULT MonitorLogWindow::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+  const HWND hwnd = Hwnd();
   Session* session = session_.get();
   switch (msg) {
     case WM_SIZE:
@@ -203,17 +169,10 @@ LRESULT MonitorLogWindow::Dispatch(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lP
         });
       }
       return 0;
-    case WM_NCDESTROY:
-      // The rows, the timer and the read position end with the window.
-      SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-      hwnd_ = nullptr;
-      gridLog_ = nullptr;
-      session_.reset();
-      break;
     default:
       break;
   }
-  return DefWindowProcA(hwnd, msg, wParam, lParam);
+  return Default(msg, wParam, lParam);
 }
 
 }  // namespace zlv

@@ -9,12 +9,12 @@
 #include <memory>
 #include <string>
 
-#include "platform/UiGate_win.h"
+#include "platform/WindowBase_win.h"
 #include "settings/ManagerGlobal.h"
 
 namespace zlv {
 
-class MonitorLogWindow {
+class MonitorLogWindow final : public WindowBase {
  public:
   // The theme support's SubClassAllFrames/UnSubClassAllFrames, given the
   // window and the exclusion name.
@@ -27,7 +27,7 @@ class MonitorLogWindow {
                    const UiGate& gate);
   MonitorLogWindow(const MonitorLogWindow&) = delete;
   MonitorLogWindow& operator=(const MonitorLogWindow&) = delete;
-  ~MonitorLogWindow();
+  ~MonitorLogWindow() override;
 
   void SetFrameHooks(FrameHook subClassAllFrames, FrameHook unSubClassAllFrames);
 
@@ -36,24 +36,18 @@ class MonitorLogWindow {
   // Closes the window as the user would (its placement is saved); nothing when closed.
   void Unload();
 
-  HWND Window() const { return hwnd_; }
-  HWND GridLog() const { return gridLog_; }
-
  private:
   struct Session;
 
-  static LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
-  LRESULT Dispatch(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+  LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void OnGone() override;
   void Create();
 
   ManagerGlobal& settings_;
-  const UiGate& gate_;
   std::string settingsFile_;
   std::string appFolder_;
   FrameHook subClassAllFrames_;
   FrameHook unSubClassAllFrames_;
-  HWND hwnd_ = nullptr;
-  HWND gridLog_ = nullptr;
   std::unique_ptr<Session> session_;
 };
 

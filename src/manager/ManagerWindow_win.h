@@ -11,25 +11,20 @@
 #include <vector>
 
 #include "manager/LinkvaneManager.h"
-#include "platform/UiGate_win.h"
-#include "platform/WindowFrame_win.h"
+#include "platform/WindowBase_win.h"
 
 namespace zlv {
 
-class ManagerWindow final : public ManagerView, public TrayArea {
+class ManagerWindow final : public WindowBase, public ManagerView, public TrayArea {
  public:
-  explicit ManagerWindow(const UiGate& gate);
-  ~ManagerWindow() override;
-  ManagerWindow(const ManagerWindow&) = delete;
-  ManagerWindow& operator=(const ManagerWindow&) = delete;
+  explicit ManagerWindow(const UiGate& gate) : WindowBase(gate) {}
 
   // Creates the (hidden) window; the logic is attached before its load step runs.
-  void Create(HINSTANCE instance);
+  void Create();
   void Attach(LinkvaneManager& logic) { logic_ = &logic; }
   // Shows the window in the state the load step left, or sends it to the tray.
   void ShowAfterLoad();
-  HWND Hwnd() const { return hwnd_; }
-  HICON TrayIcon() const { return trayIcon_; }
+  HICON TrayIcon() const { return trayIcon_.get(); }
   int32_t TwipsPerPixel() const;
 
   // The system's shield on the buttons of commands that ask for rights.
@@ -54,38 +49,31 @@ class ManagerWindow final : public ManagerView, public TrayArea {
   }
   int32_t WindowState() override { return frame_->WindowState(); }
   void SetWindowState(int32_t state) override { frame_->SetWindowState(state); }
-  uintptr_t Handle() override { return reinterpret_cast<uintptr_t>(hwnd_); }
+  uintptr_t Handle() override { return reinterpret_cast<uintptr_t>(Hwnd()); }
   std::string Caption() override;
-  bool Visible() override { return IsWindowVisible(hwnd_) != FALSE; }
+  bool Visible() override { return IsWindowVisible(Hwnd()) != FALSE; }
   void Show() override;
   void Hide() override { frame_->Hide(); }
   void Refresh() override;
   void SetShowInTaskbar(bool show) override;
   void SetBusyPointer(bool busy) override;
   void PopupMenu() override;
-  void SetForeground() override { SetForegroundWindow(hwnd_); }
-  void Unload() override { SendMessageA(hwnd_, WM_CLOSE, 0, 0); }
+  void SetForeground() override { SetForegroundWindow(Hwnd()); }
+  void Unload() override { SendMessageA(Hwnd(), WM_CLOSE, 0, 0); }
   bool ScaleInPixels() override { return false; }
 
   // TrayArea
   void NotifyIcon(int32_t operation, const TrayIconRecord& record) override;
 
  private:
-  static LRESULT CALLBACK WindowProcedure(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
-  LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
-  void CreateControls();
+  bool Admits(UINT message, WPARAM wParam, LPARAM lParam) override;
+  LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+  void CreatePopupMenus();
   void OnCommand(WORD id);
 
-  const UiGate& gate_;
-  HWND hwnd_ = nullptr;
   HWND statusBar_ = nullptr;
-  HWND tooltips_ = nullptr;
-  HMENU popup_ = nullptr;
-  HICON trayIcon_ = nullptr;
-  HICON bigIcon_ = nullptr;
-  HICON smallIcon_ = nullptr;
-  HFONT font_ = nullptr;
-  Dpi dpi_;
+  ScopedMenu popup_;
+  ScopedIcon trayIcon_;
   std::unique_ptr<HwndFrame> frame_;
   UINT taskbarCreated_ = 0;
   bool busy_ = false;

@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include "platform/WindowBase_win.h"
+
 namespace zlv {
 
 float SystemClock::SecondsSinceMidnight() {
@@ -21,6 +23,7 @@ void MessagePump::DoEvents() {
     }
     TranslateMessage(&message);
     DispatchMessageA(&message);
+    RethrowCarriedFailure();
   }
 }
 

@@ -6,7 +6,6 @@ namespace zlv {
 
 namespace {
 
-constexpr const char* kNameProp = "ZlvControlName";
 constexpr const char* kThemeProp = "ZlvXPTheme";
 
 ControlKind KindOf(HWND control) {
@@ -31,21 +30,6 @@ void CollectControls(HWND parent, std::vector<ControlInfo>& out) {
 }
 
 }  // namespace
-
-void SetControlName(HWND control, const std::string& name) {
-  // A local atom holds the text for as long as the process runs; names are
-  // few and fixed, so the table does not grow.
-  const ATOM atom = AddAtomA(name.c_str());
-  SetPropA(control, kNameProp, reinterpret_cast<HANDLE>(static_cast<uintptr_t>(atom)));
-}
-
-std::string ControlName(HWND control) {
-  const auto atom = static_cast<ATOM>(reinterpret_cast<uintptr_t>(GetPropA(control, kNameProp)));
-  if (atom == 0) return {};
-  char name[256] = {};
-  const UINT length = GetAtomNameA(atom, name, sizeof name);
-  return std::string(name, length);
-}
 
 WindowProcAddress Win32WindowProcLayer::ThemeProc() {
   return reinterpret_cast<WindowProcAddress>(&Trampoline);

@@ -6,14 +6,10 @@
 #include <functional>
 #include <string>
 
+#include "platform/WindowBase_win.h"
 #include "theme/XPTheme.h"
 
 namespace zlv {
-
-// Win32 controls have no names of their own: a window names the controls that
-// the frame walk must recognise (the name is kept as a window property).
-void SetControlName(HWND control, const std::string& name);
-std::string ControlName(HWND control);
 
 inline HWND ToHwnd(WindowHandle handle) {
   return reinterpret_cast<HWND>(handle);

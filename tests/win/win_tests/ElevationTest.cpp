@@ -91,7 +91,7 @@ LRESULT CALLBACK RecordShield(HWND button, UINT message, WPARAM wParam, LPARAM l
 TEST(ManagerWindow, PutsTheShieldOnTheButtonsOfTheCommandsNamed) {
   UiGate gate;
   ManagerWindow window(gate);
-  window.Create(GetModuleHandleA(nullptr));
+  window.Create();
   for (HWND child = GetWindow(window.Hwnd(), GW_CHILD); child;
        child = GetWindow(child, GW_HWNDNEXT)) {
     char kind[16] = {};

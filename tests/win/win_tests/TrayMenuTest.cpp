@@ -30,7 +30,7 @@ std::string Entries(HMENU menu, const std::string& indent = "") {
 TEST(TrayMenu, OffersEveryCommandInItsPlace) {
   UiGate gate;
   ManagerWindow window(gate);
-  window.Create(GetModuleHandleA(nullptr));
+  window.Create();
   std::string shown;
   std::thread reader([&] {
     HWND menu = nullptr;
