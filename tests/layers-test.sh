@@ -17,9 +17,7 @@ probe() {
 }
 probe core/Failure.h platform/Clock.h "core/Failure.h:1 includes platform/"
 probe platform/Clock.h settings/ManagerGlobal.h "includes settings/, which is not below platform/"
-probe settings/ManagerGlobal.h service/SvcIt.h "includes service/"
 probe installas/InstallAs.h logmonitor/MonitorLog.h "includes logmonitor/, which is not below installas/"
-probe logmonitor/MonitorLog.h installas/InstallAs.h "includes installas/"
 probe manager/StatusLine.h app/Nothing.h "includes app/"
 probe misc mkdir "src/misc is in no layer"
 [ "$failures" -eq 0 ] && echo "check-layers: the order holds and every probe is refused"

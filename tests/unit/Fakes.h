@@ -165,7 +165,7 @@ struct FakeWindowProcLayer : WindowProcLayer {
   int setCalls = 0;
 };
 
-// The grid's rows in memory; `touched` tells whether a fill changed anything.
+// The grid's rows in memory; `redrawsOff` counts the set-up's and each fill's switch-off.
 struct FakeLogGrid : LogGridSetup {
   void SetRedraw(bool on) override { redrawsOff += on ? 0 : 1; }
   void InsertRow(int32_t position, std::span<const std::string_view> cells) override {

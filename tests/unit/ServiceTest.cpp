@@ -294,34 +294,28 @@ TEST_F(ServiceTest, OutcomesFollowTheStateReadAfterwards) {
   EXPECT_EQ(desktop.slept, 0) << "no wait between removal and new registration";
 }
 
-TEST_F(ServiceTest, EachOperationWritesWhatItReliesOnFirst) {
+// Each install gives the component every value of the registration, an account's
+// too: the one component goes on from one command to the next.
+TEST_F(ServiceTest, EachInstallWritesTheWholeRegistrationFirst) {
   store.content = "[Service Options]\r\nDependencies=Tcpip;Afd\r\n";
-  const std::string preamble =
-      "Option10=2, LocalSystemInteractive=True, ServiceName=Zemlo Linkvane, Option4=0, "
-      "Option9=True";
   const std::string named =
       "ServiceName=Zemlo Linkvane, DisplayName=Zemlo Linkvane, ExecutablePath=C:\\Zemlo\\";
   const std::string described =
       "ServiceDependencies=Tcpip;Afd, Description=Zemlo Linkvane Service - Network management "
       "tools, Install(False)";
-  const std::tuple<Operation, bool, std::string> cases[] = {
-      {&ServiceOperations::ServiceInstall, false,
-       "Option10=2, LocalSystemInteractive=True, " + named +
-           "Linkvane_Service.exe, Option4=0, AccountName=, AccountPassword=, Option9=True, " +
-           described},
-      {&ServiceOperations::ServiceInstallAs, false,
+  const std::pair<Operation, std::string> cases[] = {
+      {&ServiceOperations::ServiceInstallAs,
        "Option10=2, " + named +
            "Linkvane_Service.exe, AccountName=.\\netadmin, AccountPassword=s3cret, "
            "LocalSystemInteractive=False, Option4=0, Option9=True, " +
            described},
-      {&ServiceOperations::ServiceUninstall, false, "Option10=2, " + named + "Linkvane_Svc.exe"},
-      {&ServiceOperations::ServiceStop, false, preamble},
-      // hiding a stopped service runs the start, which writes its own preamble
-      {&ServiceOperations::ServiceHide, true,
-       preamble + ", " + preamble + ", Start(), SendControl(200), SendControl(201)"},
+      {&ServiceOperations::ServiceInstall,
+       "Option10=2, LocalSystemInteractive=True, " + named +
+           "Linkvane_Service.exe, Option4=0, AccountName=, AccountPassword=, Option9=True, " +
+           described},
   };
-  for (const auto& [run, installed, actions] : cases) {
-    Given(installed, false);
+  for (const auto& [run, actions] : cases) {
+    Given(false, false);
     (ops.*run)();
     EXPECT_EQ(Actions(true), actions);
   }
@@ -389,25 +383,29 @@ TEST_F(ServiceTest, CommandsNeedingRightsRunElevatedOnceThenTellTheStateLeft) {
     bool installedAfter, runningAfter;
     std::string launch, actions;
     Strings shown;
-    int exitCode;
+    int exitCode, box;  // box: the last message box's flags, 0 for none
+    bool launched;
   };
   const std::string install = "-INSTALL" + inCopy + "120000", start = "-START" + inCopy + "120000",
                     stop = "-STOP" + inCopy + "120000", as = "-INSTALLAS" + inCopy + "900000";
   const Case cases[] = {
       // clang-format off
-      {cmd::kInstall, true, "", 0, 0, 0, 1, 0, install, "", {installed}, 0},
-      {cmd::kInstall, false, "", 0, 0, {}, 0, 0, "", "Install(False)", {installed}, 0},
-      {cmd::kInstall, true, "-install -elevated", 0, 0, {}, 0, 0, "", "Install(False)", {installed}, 0},
-      {cmd::kUninstall, true, "", 1, 0, 0, 0, 0, "-UNINSTALL" + inCopy + "120000", "", {"Service was uninstalled successfully"}, 0},
-      {cmd::kStart, true, "", 1, 0, {}, 1, 1, start, "", {"Service failed to start"}, 1},
-      {cmd::kStart, true, "", 1, 0, 3, 1, 1, start, "", {"Service is Running"}, 3},
-      {cmd::kStop, true, "", 1, 1, 1, 1, 1, stop, "", {"Service failed to stop"}, 1},
-      {cmd::kStop, true, "", 1, 1, {}, 1, 0, stop, "", {"Service failed to stop"}, 1},
-      {cmd::kStop, true, "", 0, 0, 1, 0, 0, stop, "", {"Service was not installed"}, 1},
-      {cmd::kInstallAs, true, "", 0, 0, 0, 1, 0, as, "", {installed}, 0},
+      {cmd::kInstall, true, "", 0, 0, 0, 1, 0, install, "", {installed}, 0, 0, 0},
+      {cmd::kInstall, false, "", 0, 0, {}, 0, 0, "", "Install(False)", {installed}, 0, 0, 0},
+      {cmd::kInstall, true, "-install -elevated", 0, 0, {}, 0, 0, "", "Install(False)", {installed}, 0, 0, 0},
+      {cmd::kUninstall, true, "", 1, 0, 0, 0, 0, "-UNINSTALL" + inCopy + "120000", "", {"Service was uninstalled successfully"}, 0, 0, 0},
+      {cmd::kStart, true, "", 1, 0, {}, 1, 1, start, "", {"Service failed to start"}, 1, 0, 0},
+      {cmd::kStart, true, "", 1, 0, 3, 1, 1, start, "", {"Service is Running"}, 3, 0, 0},
+      {cmd::kStop, true, "", 1, 1, 1, 1, 1, stop, "", {"Service failed to stop"}, 1, 0, 0},
+      {cmd::kStop, true, "", 1, 1, {}, 1, 0, stop, "", {"Service failed to stop"}, 1, 0, 0},
+      {cmd::kStop, true, "", 0, 0, 1, 0, 0, stop, "", {"Service was not installed"}, 1, 0, 0},
+      {cmd::kInstallAs, true, "", 0, 0, 0, 1, 0, as, "", {installed}, 0, 0, 0},
       // cancelled in the copy, the old registration kept
-      {cmd::kInstallAs, true, "", 1, 0, 1, 1, 0, as, "", {}, 1},
-      {cmd::kShow, true, "", 1, 1, {}, 1, 1, "", "SendControl(200)", {}, 0},
+      {cmd::kInstallAs, true, "", 1, 0, 1, 1, 0, as, "", {}, 1, 0, 0},
+      {cmd::kShow, true, "", 1, 1, {}, 1, 1, "", "SendControl(200)", {}, 0, 0, 0},
+      // Remote access asks here, stops elevated, and starts the program from here, unelevated
+      {cmd::kRemote, true, "", 1, 1, 0, 1, 0, stop, "", {}, 0, 64, true},
+      {cmd::kRemote, true, "", 1, 1, {}, 1, 1, stop, "", {}, 1, 48, false},
       // clang-format on
   };
   for (const Case& c : cases) {
@@ -415,13 +413,14 @@ TEST_F(ServiceTest, CommandsNeedingRightsRunElevatedOnceThenTellTheStateLeft) {
     launcher = FakeLauncher();
     launcher.limited = c.limited, launcher.exit = c.exit;
     launcher.leaves = [&] { svc.installed = c.installedAfter, svc.running = c.runningAfter; };
-    modalShowings = 0;
+    modalShowings = 0, boxes.clear(), opened.clear();
     ServiceOperations operations(Desk(c.commandLine));
     operations.RunCommand(c.command);
     SCOPED_TRACE(c.launch + " " + c.commandLine);
     EXPECT_EQ(launcher.launches, c.launch.empty() ? Strings{} : Strings{c.launch});
-    EXPECT_EQ(std::tuple(Actions(false), bar.shown, operations.LastExitCode()),
-              std::tuple(c.actions, c.shown, c.exitCode));
+    EXPECT_EQ(std::tuple(Actions(false), bar.shown, operations.LastExitCode(),
+                         boxes.empty() ? 0 : std::stoi(boxes.back()), opened.size()),
+              std::tuple(c.actions, c.shown, c.exitCode, c.box, c.launched ? 1u : 0u));
     EXPECT_EQ(modalShowings, c.command == cmd::kInstallAs && c.launch.empty());
     EXPECT_EQ(operations.CommandsAskingForRights().size(),
               c.limited && c.commandLine.empty() ? 5u : 0u);
@@ -430,26 +429,6 @@ TEST_F(ServiceTest, CommandsNeedingRightsRunElevatedOnceThenTellTheStateLeft) {
   opened.clear();
   for (int i = 0; i < 2; ++i) ops.RunCommand(cmd::kMonitorLog);
   EXPECT_EQ(opened, (Strings{"monitor built", "monitor shown", "monitor shown"}));
-}
-
-// The question is this manager's own; Yes stops the service elevated, and the
-// desktop program starts from here, with the user's own rights.
-TEST_F(ServiceTest, RemoteAccessStopsElevatedThenStartsTheProgramUnelevated) {
-  for (const std::optional<int> exit : {std::optional<int>(0), std::optional<int>()}) {
-    Given(true, true);
-    boxes.clear(), opened.clear();
-    launcher = FakeLauncher();
-    launcher.limited = true, launcher.exit = exit;
-    launcher.leaves = [&] { svc.running = false; };
-    ops.RunCommand(cmd::kRemote);
-    EXPECT_EQ(launcher.launches, Strings{"-STOP -ELEVATED within 120000"});
-    EXPECT_EQ(Actions(false), "") << "no stop asked from here";
-    EXPECT_EQ(boxes.back(), exit ? "64 Zemlo Linkvane Manager: Remember to start the service again "
-                                   "when you have finished."
-                                 : "48 Zemlo Linkvane Manager: The service did not stop "
-                                   "successfully. Please try again.");
-    EXPECT_EQ(opened.size(), exit ? 1u : 0u);
-  }
 }
 
 // The state poll, Show and Hide ask for no right that Windows does not give

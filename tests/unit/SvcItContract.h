@@ -20,7 +20,7 @@ enum class Behaviour {
   kWellBehaved,
   kNeverStarts,  // its program is missing
   kIgnoresStop,  // takes the stop request and goes on running
-  kStopsSlowly,  // about a second and a half of stop pending, with progress
+  kStopsSlowly,  // six seconds of stop pending with progress: longer than a stall is judged by
 };
 
 template <class Side>

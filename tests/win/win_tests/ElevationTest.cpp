@@ -7,49 +7,26 @@
 #include <atomic>
 #include <string>
 #include <thread>
-#include <vector>
 
-#include "manager/ManagerWindow_win.h"
+#include "../WinTestKit.h"
 #include "platform/ElevatedLauncher_win.h"
 #include "platform/UiGate_win.h"
 
 namespace zlv::test {
 namespace {
 
-const char kService[] = "Zemlo Linkvane";
-
-std::string ManagerExe() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, MAX_PATH);
-  std::string folder(path);
-  folder.resize(folder.rfind('\\'));
-  return folder.substr(0, folder.rfind('\\')) + "\\ZemloLinkvaneManager.exe";
-}
-
-// True when there was a service to delete; returns once it is gone (10 s at most).
-bool DeleteTheService() {
-  SC_HANDLE manager = OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS);
-  SC_HANDLE service = OpenServiceA(manager, kService, DELETE);
-  const bool deleted = service && DeleteService(service);
-  if (service) CloseServiceHandle(service);
-  for (const DWORD start = GetTickCount(); GetTickCount() - start < 10000; Sleep(20)) {
-    SC_HANDLE probe = OpenServiceA(manager, kService, SERVICE_QUERY_STATUS);
-    if (!probe) break;
-    CloseServiceHandle(probe);
-  }
-  CloseServiceHandle(manager);
-  return deleted;
-}
-
 // An elevated one-shot "-INSTALL" installs the service and ends 0, while a
 // window of the waiting thread answers every message sent to it.
 TEST(ElevatedLauncher, RunsTheManagersOneShotAndWaitsWithTheWindowAnswering) {
-  DeleteTheService();
+  ASSERT_TRUE(wintest::RemoveService());
   const HWND window = CreateWindowA("STATIC", "waiting", WS_OVERLAPPED, 0, 0, 100, 100, nullptr,
                                     nullptr, nullptr, nullptr);
   ASSERT_NE(window, nullptr);
   UiGate gate;
-  Win32ElevatedLauncher launcher(gate, ManagerExe(), [&] { return window; });
+  const std::string folder = wintest::ProgramsFolder();
+  Win32ElevatedLauncher launcher(
+      gate, folder.substr(0, folder.rfind('\\')) + "\\ZemloLinkvaneManager.exe",
+      [&] { return window; });
   std::atomic<bool> done{false}, finished{false};
   std::atomic<int> answered{0}, unanswered{0};
   std::thread reader([&] {
@@ -70,40 +47,11 @@ TEST(ElevatedLauncher, RunsTheManagersOneShotAndWaitsWithTheWindowAnswering) {
     while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&message);
   reader.join();
   EXPECT_EQ(exitCode, 0);
-  EXPECT_TRUE(DeleteTheService()) << "the one-shot installed the service";
+  EXPECT_NE(wintest::ServiceState(), 0u) << "the one-shot installed the service";
+  EXPECT_TRUE(wintest::RemoveService());
   EXPECT_GE(answered, 10) << "answered all along, not once at the end";
   EXPECT_EQ(unanswered, 0);
   DestroyWindow(window);
-}
-
-std::vector<std::string> shielded;  // the captions of the buttons given BCM_SETSHIELD
-WNDPROC buttonProcedure = nullptr;
-
-LRESULT CALLBACK RecordShield(HWND button, UINT message, WPARAM wParam, LPARAM lParam) {
-  char caption[32] = {};
-  if (message == 0x160C && lParam && GetWindowTextA(button, caption, sizeof caption))
-    shielded.push_back(caption);
-  return CallWindowProcA(buttonProcedure, button, message, wParam, lParam);
-}
-
-// The buttons of the commands named carry the shield, and no other button.
-// (Wine takes the message but draws no shield.)
-TEST(ManagerWindow, PutsTheShieldOnTheButtonsOfTheCommandsNamed) {
-  UiGate gate;
-  ManagerWindow window(gate);
-  window.Create();
-  for (HWND child = GetWindow(window.Hwnd(), GW_CHILD); child;
-       child = GetWindow(child, GW_HWNDNEXT)) {
-    char kind[16] = {};
-    GetClassNameA(child, kind, sizeof kind);
-    if (lstrcmpiA(kind, "Button") == 0)
-      buttonProcedure = reinterpret_cast<WNDPROC>(
-          SetWindowLongPtrA(child, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&RecordShield)));
-  }
-  window.SetShields({cmd::kInstall, cmd::kInstallAs, cmd::kUninstall, cmd::kStart, cmd::kStop});
-  EXPECT_EQ(shielded,
-            (std::vector<std::string>{"Install", "Install As", "Uninstall", "Start", "Stop"}));
-  DestroyWindow(window.Hwnd());
 }
 
 }  // namespace

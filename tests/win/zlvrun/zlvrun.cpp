@@ -4,9 +4,9 @@
 // folder); its first step that does not hold fails it. A step that names a
 // window or control waits for it. A check reads something and compares it:
 //   READER ARGS... is|has|starts TEXT [MAX|MIN..MAX] [alive]
-// within MAX ms; "is" takes "A|B" for either; "alive": every read answered
-// within a second. A reader without the comparison prints what it reads. A line
-// indented by two spaces or more goes on with the step above it, less those two.
+// within MAX ms; "alive": every read answered within a second. A reader
+// without the comparison prints what it reads. A line indented by two spaces
+// or more goes on with the step above it, less those two.
 //   zlvrun FILE [SCENARIO...]   the scenarios named, or all; exit code: failures
 //   zlvrun --do STEP...         steps without a reset, each timed
 #include <windows.h>
@@ -28,7 +28,11 @@
 #include <type_traits>
 #include <vector>
 
+#include "../WinTestKit.h"
+
 namespace {
+
+using namespace zlv::wintest;
 
 using Args = std::vector<std::string>;
 constexpr size_t kText = 1024;
@@ -51,13 +55,6 @@ std::pair<long, long> Span(const std::string& text) {
   return {text.find("..") == text.npos ? 0 : Num(text), Num(text.substr(text.rfind('.') + 1))};
 }
 
-// Polls every 50 ms until `holds` or `ms` have passed; always checks once.
-bool Within(long ms, const std::function<bool()>& holds) {
-  for (const DWORD start = GetTickCount(); !holds(); Sleep(50))
-    if (Since(start) >= ms) return false;
-  return true;
-}
-
 // Words, and "quoted texts" knowing \r \n \t \0 \" \\; other backslashes stay.
 Args Tokens(const std::string& line) {
   Args out;
@@ -77,12 +74,8 @@ Args Tokens(const std::string& line) {
 }
 
 bool Matches(const std::string& actual, const std::string& mode, const std::string& expected) {
-  if (mode != "is")
-    return mode == "starts" ? actual.rfind(expected, 0) == 0 : actual.find(expected) != actual.npos;
-  for (size_t from = 0, bar;; from = bar + 1) {
-    if (actual == expected.substr(from, (bar = expected.find('|', from)) - from)) return true;
-    if (bar == expected.npos) return false;
-  }
+  if (mode == "is") return actual == expected;
+  return mode == "starts" ? actual.rfind(expected, 0) == 0 : actual.find(expected) != actual.npos;
 }
 
 // The manager's windows and the bare window by class, else a message box by title. A
@@ -246,32 +239,6 @@ int Pixels(long twips, int axis) {
   return MulDiv(twips, dpi, 1440);
 }
 
-using ServiceHandle = std::unique_ptr<SC_HANDLE__, decltype(&CloseServiceHandle)>;
-
-ServiceHandle OpenOurService(DWORD access) {
-  const ServiceHandle scm(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_ALL_ACCESS),
-                          &CloseServiceHandle);
-  return {scm ? OpenServiceA(scm.get(), "Zemlo Linkvane", access) : nullptr, &CloseServiceHandle};
-}
-
-// The service's state, 0 when there is no such service.
-DWORD ServiceState(DWORD* pid = nullptr) {
-  SERVICE_STATUS_PROCESS status{};
-  DWORD size = 0;
-  const ServiceHandle service = OpenOurService(SERVICE_QUERY_STATUS);
-  if (!service || !QueryServiceStatusEx(service.get(), SC_STATUS_PROCESS_INFO,
-                                        reinterpret_cast<BYTE*>(&status), sizeof status, &size))
-    return 0;
-  if (pid) *pid = status.dwProcessId;
-  return status.dwCurrentState;
-}
-
-void Kill(HANDLE process) {
-  TerminateProcess(process, 9);
-  WaitForSingleObject(process, 5000);
-  CloseHandle(process);
-}
-
 // A registry value's type (0: there is none) and bytes; with `write`, it is
 // then set to those, or deleted when their type is 0.
 using Held = std::pair<DWORD, std::string>;
@@ -326,28 +293,9 @@ class Runner {
 
   void Reset(const std::string& app = "C:\\Zemlo") {
     if (grower_.joinable()) grower_.join();
-    for (const auto& [name, file] : locks_) CloseHandle(file);
-    locks_.clear();
     for (const auto& [process, start] : started_) Kill(process);
     started_.clear();
-    // A program that is no service, once the service manager has started it,
-    // stays when the start fails.
-    Within(5000, [] {
-      DWORD pid = 0;
-      if (GetWindowThreadProcessId(Find("bare"), &pid))
-        Kill(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid));
-      return !Find("bare");
-    });
-    DWORD pid = 0;
-    if (ServiceState(&pid)) {
-      const ServiceHandle service = OpenOurService(SERVICE_ALL_ACCESS);
-      SERVICE_STATUS status{};
-      ControlService(service.get(), SERVICE_CONTROL_STOP, &status);
-      if (!Within(2000, [] { return ServiceState() == SERVICE_STOPPED; }))
-        Kill(OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid));
-      DeleteService(service.get());
-    }
-    Expect(Within(10000, [] { return ServiceState() == 0; }), "the service stays");
+    Expect(RemoveService(), "the service stays");
     for (const auto& undo : undo_) undo();
     undo_.clear();
     std::error_code ignored;
@@ -383,14 +331,10 @@ class Runner {
   std::vector<std::pair<HANDLE, DWORD>> started_;  // with the tick of the start
   std::thread grower_;
   std::vector<std::function<void()>> undo_;  // latest first
-  std::map<std::string, HANDLE> locks_;
 };
 
 Runner::Runner() {
-  char text[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, text, MAX_PATH);
-  programs_ = text;
-  programs_.resize(programs_.rfind('\\'));
+  programs_ = ProgramsFolder();
   folders_ = {app_ = "C:\\Zemlo"};
   auto& s = steps_;
 
@@ -413,7 +357,6 @@ Runner::Runner() {
       file << once;
     }
   };
-  s["delete"] = [this](const Args& a) { DeleteFileA(Path(a.at(1)).c_str()); };
   s["rename"] = [this](const Args& a) {  // rename FROM TO: replaces TO in one go
     Expect(MoveFileExA(Path(a.at(1)).c_str(), Path(a.at(2)).c_str(), MOVEFILE_REPLACE_EXISTING),
            "rename");
@@ -482,29 +425,21 @@ Runner::Runner() {
       CloseHandle(file);
     });
   };
-  s["hold"] = [this](const Args& a) {  // hold FILE MS TEXT: no sharing for MS, adding TEXT
+  // hold FILE MS none|read [TEXT]: held open for MS, sharing nothing or only reading; with
+  // TEXT, that is added through it
+  s["hold"] = [this](const Args& a) {
     Expect(!grower_.joinable(), "still growing");
-    const HANDLE file = CreateFileA(Path(a.at(1)).c_str(), FILE_APPEND_DATA, 0, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    Expect(file != INVALID_HANDLE_VALUE, "cannot lock " + a[1]);
+    const std::string text = a.size() > 4 ? a[4] : "";
+    const HANDLE file =
+        CreateFileA(Path(a.at(1)).c_str(), text.empty() ? GENERIC_READ : FILE_APPEND_DATA,
+                    a.at(3) == "read" ? FILE_SHARE_READ : 0, nullptr, OPEN_EXISTING,
+                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    Expect(file != INVALID_HANDLE_VALUE, "cannot hold " + a[1]);
     DWORD written = 0;
-    WriteFile(file, a.at(3).data(), static_cast<DWORD>(a[3].size()), &written, nullptr);
+    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
     grower_ = std::thread([file, ms = Num(a.at(2))] { Sleep(ms), CloseHandle(file); });
   };
   s["join"] = [this](const Args&) { grower_.join(); };  // waits for grow or hold to end
-  // lock FILE read|none: held open, sharing only reading or nothing, until unlock or reset.
-  s["lock"] = [this](const Args& a) {
-    const HANDLE file =
-        CreateFileA(Path(a.at(1)).c_str(), GENERIC_READ, a.at(2) == "read" ? FILE_SHARE_READ : 0,
-                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    Expect(file != INVALID_HANDLE_VALUE, "cannot lock " + a[1]);
-    locks_[a[1]] = file;
-  };
-  s["unlock"] = [this](const Args& a) {
-    Expect(locks_.count(a.at(1)), "not locked: " + a[1]);
-    CloseHandle(locks_[a[1]]);
-    locks_.erase(a[1]);
-  };
   s["sleep"] = [](const Args& a) { Sleep(Num(a.at(1))); };
   s["reset"] = [this](const Args&) { Reset(); };
 
@@ -614,10 +549,8 @@ Runner::Runner() {
   r["service"] = [](const Args& a) {  // service state|VALUE: a state or registry value
     const std::map<DWORD, std::string> states{
         {0, "absent"}, {SERVICE_STOPPED, "stopped"}, {SERVICE_RUNNING, "running"}};
-    if (a.at(1) == "state") {
-      const DWORD state = ServiceState();
-      return states.count(state) ? states.at(state) : "pending";
-    }
+    const DWORD state = ServiceState();  // read once: it may change between two readings
+    if (a.at(1) == "state") return states.count(state) ? states.at(state) : "pending";
     auto [type, value] =
         Value(HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Services\\Zemlo Linkvane", a[1]);
     if (type == REG_DWORD) return Str(*reinterpret_cast<const DWORD*>(value.data()));
