@@ -54,9 +54,9 @@ class UiGate::Worker {
     if (done_) CloseHandle(done_);
   }
 
-  // Starts the call; Done() is signalled once it has returned.
+  // Starts the call; Done() is signalled once it has returned, and the wait
+  // that sees it takes the signal.
   void Hand(Call& call) {
-    ResetEvent(done_);
     call_ = &call;
     SetEvent(handed_);
   }
@@ -65,7 +65,7 @@ class UiGate::Worker {
  private:
   Worker()
       : handed_(CreateEventA(nullptr, FALSE, FALSE, nullptr)),
-        done_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
+        done_(CreateEventA(nullptr, FALSE, FALSE, nullptr)) {}
 
   static DWORD WINAPI Loop(void* data) {
     auto* self = static_cast<Worker*>(data);
@@ -82,8 +82,10 @@ class UiGate::Worker {
     }
   }
 
-  HANDLE handed_;  // auto-reset: one call per signal
-  HANDLE done_;    // manual reset, so the wait below may look at it twice
+  // Both reset themselves: a reset and a second wait would be two more server
+  // requests per call, and the idle program makes two calls every poll.
+  HANDLE handed_;
+  HANDLE done_;
   HANDLE thread_ = nullptr;
   Call* call_ = nullptr;
 };
@@ -109,6 +111,7 @@ void UiGate::Run(const std::function<void()>& call) {
   bool holding = false;
   HCURSOR previous = nullptr;
   const HANDLE done = worker->Done();
+  DWORD woke = WAIT_FAILED;
   for (;;) {
     const DWORD elapsed = GetTickCount() - started;
     if (!holding && elapsed >= kQuickCallMs) {
@@ -129,12 +132,12 @@ void UiGate::Run(const std::function<void()>& call) {
          ++i) {
       DispatchMessageA(&message);
     }
-    const DWORD woke =
-        MsgWaitForMultipleObjects(1, &done, FALSE, holding ? INFINITE : kQuickCallMs - elapsed,
-                                  QS_INPUT | QS_PAINT | QS_SENDMESSAGE | QS_POSTMESSAGE);
+    woke = MsgWaitForMultipleObjects(1, &done, FALSE, holding ? INFINITE : kQuickCallMs - elapsed,
+                                     QS_INPUT | QS_PAINT | QS_SENDMESSAGE | QS_POSTMESSAGE);
     if (woke == WAIT_OBJECT_0 || woke == WAIT_FAILED) break;
   }
-  WaitForSingleObject(done, INFINITE);
+  // The wait above took the end of the call, unless it failed.
+  if (woke != WAIT_OBJECT_0) WaitForSingleObject(done, INFINITE);
   --busyDepth_;
   if (holding) SetCursor(previous);
   if (job.failure) std::rethrow_exception(job.failure);
