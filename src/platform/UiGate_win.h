@@ -6,6 +6,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <memory>
 
 #include "platform/Clock.h"
 
@@ -13,10 +14,17 @@ namespace zlv {
 
 class UiGate final : public BusyWait {
  public:
-  // Runs the call on a worker thread while this thread paints and answers sent
-  // messages. Past a short while it shows the busy pointer and drops keyboard
-  // and mouse input, commands and clicks. Timer ticks and other posted
-  // messages wait for the end.
+  UiGate();
+  // Ends the worker thread; no call is running then, since Run returns only
+  // after its call has.
+  ~UiGate() override;
+  UiGate(const UiGate&) = delete;
+  UiGate& operator=(const UiGate&) = delete;
+
+  // Runs the call on the worker thread while this thread paints and answers
+  // sent messages. Past a short while it shows the busy pointer and drops
+  // keyboard and mouse input, commands and clicks. Timer ticks and other
+  // posted messages wait for the end.
   void Run(const std::function<void()>& call) override;
 
   // From now on no logic of the program runs: it is about to end.
@@ -29,6 +37,11 @@ class UiGate final : public BusyWait {
   bool Busy() const { return busyDepth_ > 0; }
 
  private:
+  class Worker;
+
+  // Made at the first call and kept: a thread per call would cost the idle
+  // program a thread every poll.
+  std::unique_ptr<Worker> worker_;
   int busyDepth_ = 0;
   bool halted_ = false;
 };

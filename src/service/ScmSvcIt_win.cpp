@@ -19,6 +19,12 @@ static_assert(rights::kConnect == SC_MANAGER_CONNECT &&
               rights::kQueryStatus == SERVICE_QUERY_STATUS && rights::kStart == SERVICE_START &&
               rights::kStop == SERVICE_STOP &&
               rights::kUserControl == SERVICE_USER_DEFINED_CONTROL && rights::kDelete == DELETE);
+// The kept connection carries what every call but Install asks of the manager.
+static_assert(rights::kQuery.manager == rights::kConnect &&
+              rights::kControl.manager == rights::kConnect &&
+              rights::kStartIt.manager == rights::kConnect &&
+              rights::kStopIt.manager == rights::kConnect &&
+              rights::kRemove.manager == rights::kConnect);
 static_assert(rights::kUsersOnManager == (SC_MANAGER_CONNECT | SC_MANAGER_ENUMERATE_SERVICE |
                                           SC_MANAGER_QUERY_LOCK_STATUS | READ_CONTROL));
 static_assert(rights::kUsersOnService ==
@@ -51,22 +57,19 @@ ServiceHandle OpenManager(DWORD access) {
   return manager;
 }
 
-ServiceHandle OpenExisting(SC_HANDLE manager, const std::string& name, DWORD access) {
-  ServiceHandle service(OpenServiceA(manager, name.c_str(), access));
-  if (!service) RaiseLastError("OpenService");
-  return service;
-}
-
-// Null when the service does not exist or is already marked for deletion.
-ServiceHandle OpenIfPresent(SC_HANDLE manager, const std::string& name, DWORD access) {
-  ServiceHandle service(OpenServiceA(manager, name.c_str(), access));
-  if (!service) {
-    const DWORD error = GetLastError();
-    if (error != ERROR_SERVICE_DOES_NOT_EXIST && error != ERROR_SERVICE_MARKED_FOR_DELETE) {
-      RaiseWin32(error, "OpenService");
-    }
+// The errors of a request over a connection that the manager no longer knows:
+// it restarted, or the connection broke.
+bool ConnectionLost(DWORD error) {
+  switch (error) {
+    case ERROR_INVALID_HANDLE:
+    case RPC_S_SERVER_UNAVAILABLE:
+    case RPC_S_CALL_FAILED:
+    case RPC_S_CALL_FAILED_DNE:
+    case RPC_X_SS_IN_NULL_CONTEXT:
+      return true;
+    default:
+      return false;
   }
-  return service;
 }
 
 SERVICE_STATUS QueryStatus(SC_HANDLE service) {
@@ -140,6 +143,24 @@ std::wstring Widen(const std::string& text) {
 
 ScmSvcIt::~ScmSvcIt() {
   WipeSecret(password_);
+  if (connection_) CloseServiceHandle(connection_);
+}
+
+SC_HANDLE ScmSvcIt::OpenNamed(uint32_t access, bool mayBeAbsent) {
+  for (bool reopened = false;; reopened = true) {
+    if (!connection_) connection_ = OpenManager(rights::kConnect).release();
+    if (SC_HANDLE service = OpenServiceA(connection_, serviceName_.c_str(), access)) return service;
+    const DWORD error = GetLastError();
+    if (mayBeAbsent &&
+        (error == ERROR_SERVICE_DOES_NOT_EXIST || error == ERROR_SERVICE_MARKED_FOR_DELETE)) {
+      return nullptr;
+    }
+    // The first request after the manager restarted is the one that finds out;
+    // a new connection is tried once, and a manager that refuses that too fails.
+    if (reopened || !ConnectionLost(error)) RaiseWin32(error, "OpenService");
+    CloseServiceHandle(connection_);
+    connection_ = nullptr;
+  }
 }
 
 void ScmSvcIt::AccountPassword(const std::string& password) {
@@ -196,8 +217,7 @@ void ScmSvcIt::Install(bool) {
 
 void ScmSvcIt::Uninstall() {
   wait_.Run([&] {
-    ServiceHandle manager = OpenManager(rights::kRemove.manager);
-    ServiceHandle service = OpenExisting(manager.get(), serviceName_, rights::kRemove.service);
+    ServiceHandle service(OpenNamed(rights::kRemove.service, false));
     // A service marked for deletion goes once it has stopped. Ask it to stop,
     // but do not wait: the caller watches the removal with its own bound. A
     // service that refuses stays registered, which its state then tells.
@@ -212,8 +232,7 @@ void ScmSvcIt::Uninstall() {
 
 void ScmSvcIt::Stop() {
   wait_.Run([&] {
-    ServiceHandle manager = OpenManager(rights::kStopIt.manager);
-    ServiceHandle service = OpenExisting(manager.get(), serviceName_, rights::kStopIt.service);
+    ServiceHandle service(OpenNamed(rights::kStopIt.service, false));
     // A starting service takes no stop until it runs.
     SERVICE_STATUS status = WaitWhile(service.get(), IsStarting);
     if (!IsAlive(status.dwCurrentState)) return;
@@ -230,8 +249,7 @@ void ScmSvcIt::Stop() {
 bool ScmSvcIt::Running() {
   bool answer = false;
   wait_.Run([&] {
-    ServiceHandle manager = OpenManager(rights::kQuery.manager);
-    ServiceHandle service = OpenIfPresent(manager.get(), serviceName_, rights::kQuery.service);
+    ServiceHandle service(OpenNamed(rights::kQuery.service, true));
     // Starting, stopping and paused services count: their process runs, and
     // calling such a service stopped would be untrue.
     answer = service && IsAlive(QueryStatus(service.get()).dwCurrentState);
@@ -241,17 +259,14 @@ bool ScmSvcIt::Running() {
 
 bool ScmSvcIt::Installed() {
   bool answer = false;
-  wait_.Run([&] {
-    ServiceHandle manager = OpenManager(rights::kQuery.manager);
-    answer = static_cast<bool>(OpenIfPresent(manager.get(), serviceName_, rights::kQuery.service));
-  });
+  wait_.Run(
+      [&] { answer = static_cast<bool>(ServiceHandle(OpenNamed(rights::kQuery.service, true))); });
   return answer;
 }
 
 void ScmSvcIt::Start(const std::string& arguments) {
   wait_.Run([&] {
-    ServiceHandle manager = OpenManager(rights::kStartIt.manager);
-    ServiceHandle service = OpenExisting(manager.get(), serviceName_, rights::kStartIt.service);
+    ServiceHandle service(OpenNamed(rights::kStartIt.service, false));
     // A stopping service can be started again once it has stopped.
     const SERVICE_STATUS status = WaitWhile(service.get(), IsStopping);
     // A non-empty text reaches the service as its one argument.
@@ -275,8 +290,7 @@ void ScmSvcIt::Start(const std::string& arguments) {
 
 void ScmSvcIt::SendControl(int32_t code) {
   wait_.Run([&] {
-    ServiceHandle manager = OpenManager(rights::kControl.manager);
-    ServiceHandle service = OpenExisting(manager.get(), serviceName_, rights::kControl.service);
+    ServiceHandle service(OpenNamed(rights::kControl.service, false));
     // A service still starting takes its controls once it runs.
     WaitWhile(service.get(), IsStarting);
     SERVICE_STATUS status{};

@@ -1,6 +1,7 @@
 // The service-control component over the system's service control manager.
-// Every operation opens the manager and the one service it needs and closes
-// both before it returns, so no handle of ours keeps a deleted service alive.
+// The connection to the manager is kept from call to call, so a poll costs no
+// new connection; every operation opens the one service it needs and closes it
+// before it returns, so no handle of ours keeps a deleted service alive.
 #pragma once
 
 #include <windows.h>
@@ -46,7 +47,14 @@ class ScmSvcIt final : public SvcIt {
   void SendControl(int32_t code) override;
 
  private:
+  // The service over the kept connection, for the caller to close; null when
+  // it may be absent and is missing or marked for deletion.
+  SC_HANDLE OpenNamed(uint32_t access, bool mayBeAbsent);
+
   BusyWait& wait_;
+  // Connect rights only: every call but Install needs no more of the manager.
+  // Opened by the first call that needs it, used by one call at a time.
+  SC_HANDLE connection_ = nullptr;
   std::string serviceName_;
   std::string displayName_;
   std::string accountName_;

@@ -66,5 +66,43 @@ class ScmSide {
 
 INSTANTIATE_TYPED_TEST_SUITE_P(ServiceManager, SvcItContract, ScmSide);
 
+// Ends the process that serves the service manager's pipe and starts another, as a restart of the
+// service manager does: every connection made before it is lost.
+void RestartServiceManager() {
+  const auto serverPid = reinterpret_cast<BOOL(WINAPI*)(HANDLE, PULONG)>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetNamedPipeServerProcessId")));
+  HANDLE pipe =
+      CreateFileA("\\\\.\\pipe\\svcctl", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+  ULONG pid = 0;
+  ASSERT_TRUE(serverPid && serverPid(pipe, &pid));
+  CloseHandle(pipe);
+  HANDLE old = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
+  ASSERT_TRUE(TerminateProcess(old, 1) && WaitForSingleObject(old, 10000) == WAIT_OBJECT_0);
+  CloseHandle(old);
+  STARTUPINFOA start{};
+  start.cb = sizeof start;
+  PROCESS_INFORMATION started{};
+  char program[] = "services.exe";
+  ASSERT_TRUE(CreateProcessA(nullptr, program, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &start,
+                             &started));
+  CloseHandle(started.hThread);
+  CloseHandle(started.hProcess);
+  ASSERT_TRUE(WaitFor(
+      [] { return CloseServiceHandle(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT)); },
+      10000));
+}
+
+TEST(ScmSvcItConnection, AServiceManagerRestartedBetweenCallsIsReconnectedWithoutAFailure) {
+  ScmSide side;
+  SvcIt& svc = side.Svc();
+  svc.ServiceName(kName);
+  svc.DisplayName(kName);
+  svc.ExecutablePath(side.Program());
+  ASSERT_FALSE(svc.Installed());
+  RestartServiceManager();
+  svc.Install(false);
+  EXPECT_TRUE(svc.Installed());
+}
+
 }  // namespace
 }  // namespace zlv::test
