@@ -13,6 +13,7 @@
 #include "../WinTestKit.h"
 #include "platform/UiGate_win.h"
 #include "service/ScmSvcIt_win.h"
+#include "service/ServiceConfig.h"
 
 namespace zlv::test {
 namespace {
@@ -87,16 +88,16 @@ void RestartServiceManager() {
                              &started));
   CloseHandle(started.hThread);
   CloseHandle(started.hProcess);
-  ASSERT_TRUE(WaitFor(
-      [] { return CloseServiceHandle(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT)); },
-      10000));
+  ASSERT_TRUE(wintest::Within(10000, [] {
+    return CloseServiceHandle(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT)) != FALSE;
+  }));
 }
 
 TEST(ScmSvcItConnection, AServiceManagerRestartedBetweenCallsIsReconnectedWithoutAFailure) {
   ScmSide side;
   SvcIt& svc = side.Svc();
-  svc.ServiceName(kName);
-  svc.DisplayName(kName);
+  svc.ServiceName(std::string(kServiceName));
+  svc.DisplayName(std::string(kServiceName));
   svc.ExecutablePath(side.Program());
   ASSERT_FALSE(svc.Installed());
   RestartServiceManager();
