@@ -64,14 +64,14 @@ Win32InstallAsWindow::~Win32InstallAsWindow() {
 void Win32InstallAsWindow::Build(InstallAsEvents& events) {
   if (Hwnd()) return;
   events_ = &events;
-  CreateFromSpec({.className = "ZlvInstallAsDialog",
-                  .caption = kInstallAsTitle.data(),
-                  .style = WS_POPUP | WS_CAPTION | WS_SYSMENU,
-                  .exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT,
-                  .clientWidth = 4440,
-                  .clientHeight = 3330,
-                  .iconId = IDI_INSTALLAS,
-                  .owner = owner_});
+  CreateFromDesign({.className = "ZlvInstallAsDialog",
+                    .caption = kInstallAsTitle.data(),
+                    .style = WS_POPUP | WS_CAPTION | WS_SYSMENU,
+                    .exStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT,
+                    .clientWidth = 4440,
+                    .clientHeight = 3330,
+                    .iconId = IDI_INSTALLAS,
+                    .owner = owner_});
   try {
     AddChildren(kControls);
   } catch (...) {

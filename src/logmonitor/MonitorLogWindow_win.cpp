@@ -92,12 +92,12 @@ void MonitorLogWindow::SetFrameHooks(FrameHook subClassAllFrames, FrameHook unSu
 void MonitorLogWindow::Create() {
   // No owner: the monitor stays on screen while the manager sits in the tray.
   // Its placement, loaded next, gives its size.
-  CreateFromSpec({.className = "ZemloLinkvaneMonitorLog",
-                  .caption = monitorlog::kCaption,
-                  .style = kStyle,
-                  .clientWidth = monitorlog::kMinWidth,
-                  .clientHeight = monitorlog::kMinHeight,
-                  .iconId = IDI_MONITOR});
+  CreateFromDesign({.className = "ZemloLinkvaneMonitorLog",
+                    .caption = monitorlog::kCaption,
+                    .style = kStyle,
+                    .clientWidth = monitorlog::kMinWidth,
+                    .clientHeight = monitorlog::kMinHeight,
+                    .iconId = IDI_MONITOR});
   try {
     session_ = std::make_unique<Session>(Hwnd(), AddChild(kGridLog), *this);
   } catch (...) {

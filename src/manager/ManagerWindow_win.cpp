@@ -91,13 +91,13 @@ static_assert(offsetof(TrayIconRecord, icon) == offsetof(NOTIFYICONDATAA, hIcon)
 }  // namespace
 
 void ManagerWindow::Create() {
-  CreateFromSpec({.className = "ZemloLinkvaneManager",
-                  .caption = kManagerCaption,
-                  .style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
-                  .exStyle = WS_EX_APPWINDOW,
-                  .clientWidth = kClientWidth,
-                  .clientHeight = kClientHeight,
-                  .iconId = IDI_MANAGER});
+  CreateFromDesign({.className = "ZemloLinkvaneManager",
+                    .caption = kManagerCaption,
+                    .style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX,
+                    .exStyle = WS_EX_APPWINDOW,
+                    .clientWidth = kClientWidth,
+                    .clientHeight = kClientHeight,
+                    .iconId = IDI_MANAGER});
   frame_ = std::make_unique<HwndFrame>(Hwnd());
   // Explorer broadcasts this when it restarts; a manager in the tray must re-add its icon.
   taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");

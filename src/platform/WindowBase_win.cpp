@@ -75,22 +75,22 @@ WindowBase::~WindowBase() {
   }
 }
 
-void WindowBase::CreateFromSpec(const WindowSpec& spec) {
+void WindowBase::CreateFromDesign(const WindowDesign& design) {
   const HINSTANCE instance = GetModuleHandleA(nullptr);
-  RegisterOnce(instance, spec.className, &WindowBase::Procedure);
+  RegisterOnce(instance, design.className, &WindowBase::Procedure);
   dpi_ = Dpi::OfScreen();
   font_ = CreateFormFont(dpi_, false);
-  RECT outer{0, 0, dpi_.ToPixelsX(spec.clientWidth), dpi_.ToPixelsY(spec.clientHeight)};
-  AdjustWindowRectEx(&outer, spec.style, FALSE, spec.exStyle);
-  if (!CreateWindowExA(spec.exStyle, spec.className, spec.caption, spec.style, CW_USEDEFAULT,
-                       CW_USEDEFAULT, outer.right - outer.left, outer.bottom - outer.top,
-                       spec.owner, nullptr, instance, this)) {
+  RECT outer{0, 0, dpi_.ToPixelsX(design.clientWidth), dpi_.ToPixelsY(design.clientHeight)};
+  AdjustWindowRectEx(&outer, design.style, FALSE, design.exStyle);
+  if (!CreateWindowExA(design.exStyle, design.className, design.caption, design.style,
+                       CW_USEDEFAULT, CW_USEDEFAULT, outer.right - outer.left,
+                       outer.bottom - outer.top, design.owner, nullptr, instance, this)) {
     RethrowCarriedFailure();
     RaiseLastError("CreateWindowEx");
   }
-  if (spec.iconId == 0) return;
-  bigIcon_ = LoadProgramIcon(spec.iconId, GetSystemMetrics(SM_CXICON));
-  smallIcon_ = LoadProgramIcon(spec.iconId, GetSystemMetrics(SM_CXSMICON));
+  if (design.iconId == 0) return;
+  bigIcon_ = LoadProgramIcon(design.iconId, GetSystemMetrics(SM_CXICON));
+  smallIcon_ = LoadProgramIcon(design.iconId, GetSystemMetrics(SM_CXSMICON));
   SendMessageA(hwnd_, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
   SendMessageA(hwnd_, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
 }

@@ -57,7 +57,7 @@ struct ChildControl {
   bool bold = false;              // the window's font, or its bold face
 };
 
-struct WindowSpec {
+struct WindowDesign {
   const char* className = "";
   const char* caption = "";
   DWORD style = 0;
@@ -86,8 +86,8 @@ class WindowBase {
 
  protected:
   // Registers the class on its first use and creates the window, hidden, with
-  // its client area at the spec's size; the system chooses where.
-  void CreateFromSpec(const WindowSpec& spec);
+  // its client area at the design's size; the system chooses where.
+  void CreateFromDesign(const WindowDesign& design);
   void AddChildren(std::span<const ChildControl> children);
   HWND AddChild(const ChildControl& child);
   // Destroys the window while the derived object still answers its messages.

@@ -12,7 +12,7 @@ namespace {
 class ThrowingWindow final : public WindowBase {
  public:
   explicit ThrowingWindow(const UiGate& gate) : WindowBase(gate) {
-    CreateFromSpec({.className = "ZlvThrowingWindow", .style = WS_OVERLAPPED});
+    CreateFromDesign({.className = "ZlvThrowingWindow", .style = WS_OVERLAPPED});
   }
   bool gone = false;
 
