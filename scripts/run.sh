@@ -14,14 +14,7 @@ build="$root/build/win64"
 demo="$root/build/demo"
 export WINEPREFIX="$demo/wineprefix" WINEARCH=win64 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
 mkdir -p "$demo"
-if [ ! -d "$WINEPREFIX/drive_c" ]; then
-  echo "creating the demo Wine prefix (about 20 s)"
-  zlv_step "creating the demo Wine prefix (wineboot)" "$demo/wineboot.log" timeout 120 wineboot -i </dev/null ||
-    { rm -rf "$WINEPREFIX"; exit 1; }
-  # A server started without the display would keep the new windows off it.
-  wineserver -w
-  cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
-fi
+zlv_make_prefix "$demo/wineboot.log"
 app="$WINEPREFIX/drive_c/Zemlo"
 mkdir -p "$app"
 cp "$build/ZemloLinkvaneManager.exe" "$build/testbin/Linkvane_Service.exe" "$build/testbin/Linkvane.exe" "$app/"

@@ -57,3 +57,17 @@ zlv_step() {
   fi
   return "$status"
 }
+
+# zlv_make_prefix LOG: makes $WINEPREFIX when it is missing or half made, with
+# the fonts the manager's windows use; a crash ends at once instead of waiting
+# on a dialog. Returns non-zero when wineboot fails.
+zlv_make_prefix() {
+  [ -d "$WINEPREFIX/drive_c/windows" ] && return 0
+  rm -rf "$WINEPREFIX"
+  echo "creating the Wine prefix $WINEPREFIX (about 20 s)"
+  zlv_step "creating the Wine prefix $WINEPREFIX (wineboot)" "$1" timeout 120 wineboot -i </dev/null || return 1
+  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
+  # A server started without the display would keep the new windows off it.
+  timeout 20 wineserver -w
+  cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null || true
+}

@@ -24,17 +24,9 @@ zlv_start_server() {  # DPI
   zlv_step "starting Wine at $1 DPI" "$build/wine-start.log" timeout 30 wine cmd /c exit </dev/null
 }
 
-if [ ! -d "$WINEPREFIX/drive_c/windows" ]; then
-  rm -rf "$WINEPREFIX"
-  zlv_step "creating the Wine prefix (wineboot)" "$build/wineboot.log" timeout 120 wineboot -i </dev/null ||
-    exit 1
-  # Without a window manager every hide blocks about 2 s unless Wine manages no
-  # windows; a crash must end at once instead of waiting on a dialog.
-  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
-  wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
-  timeout 20 wineserver -w
-  cp /usr/share/wine/fonts/*.ttf "$WINEPREFIX/drive_c/windows/Fonts/"
-fi
+zlv_make_prefix "$build/wineboot.log" || exit 1
+# Without a window manager every hide blocks about 2 s unless Wine manages no windows.
+wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >/dev/null 2>&1
 zlv_start_server 96 || exit 1
 [ "${BASH_SOURCE[0]}" != "$0" ] && return 0
 trap 'timeout 10 wineserver -k 2>/dev/null; timeout 20 wineserver -w 2>/dev/null' EXIT
