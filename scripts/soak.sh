@@ -33,7 +33,7 @@ zlvrun --do reset 'write LinkvaneStandIn.ini "[Stand-in]\r\nInterval=50\r\n"' >/
 (cd "$WINEPREFIX/drive_c/Zemlo" && exec wine 'C:\Zemlo\ZemloLinkvaneManager.exe' >/dev/null 2>&1) &
 pid=$!
 zlvrun --do "click manager Start" 'status is "Service is Running" 30000' \
-  'click manager "Monitor InfoLog file"' 'row monitor 0 has Stand-in 10000' "minimize manager" \
+  'click manager "Monitor InfoLog file"' 'row monitor 0 has Stand-in 10000' "post manager 0x112 0xF020" \
   'state manager is "hidden notaskbar" 10000' | grep FAIL && failures=$((failures + 1))
 sleep 5
 rss() { awk '/VmRSS/ { print $2 }' "/proc/$pid/status" 2>/dev/null; }

@@ -21,7 +21,6 @@
 #include <functional>
 #include <map>
 #include <memory>
-#include <optional>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -239,23 +238,15 @@ int Pixels(long twips, int axis) {
   return MulDiv(twips, dpi, 1440);
 }
 
-// A registry value's type (0: there is none) and bytes; with `write`, it is
-// then set to those, or deleted when their type is 0.
-using Held = std::pair<DWORD, std::string>;
-Held Value(HKEY root, const std::string& keyName, const std::string& name,
-           const std::optional<Held>& write = std::nullopt) {
+// A registry value's type (0: there is none) and bytes.
+std::pair<DWORD, std::string> Value(HKEY root, const std::string& keyName,
+                                    const std::string& name) {
   HKEY key = nullptr;
-  RegOpenKeyExA(root, keyName.c_str(), 0, KEY_READ | KEY_WRITE, &key);
   char data[4096];
   DWORD type = 0, size = sizeof data;
-  if (!key ||
+  if (RegOpenKeyExA(root, keyName.c_str(), 0, KEY_READ, &key) ||
       RegQueryValueExA(key, name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(data), &size))
     type = size = 0;
-  if (write && write->first)
-    RegSetValueExA(key, name.c_str(), 0, write->first,
-                   reinterpret_cast<const BYTE*>(write->second.data()),
-                   static_cast<DWORD>(write->second.size()));
-  if (write && !write->first) RegDeleteValueA(key, name.c_str());
   if (key) RegCloseKey(key);
   return {type, std::string(data, size)};
 }
@@ -292,12 +283,10 @@ class Runner {
   }
 
   void Reset(const std::string& app = "C:\\Zemlo") {
-    if (grower_.joinable()) grower_.join();
+    if (holder_.joinable()) holder_.join();
     for (const auto& [process, start] : started_) Kill(process);
     started_.clear();
     Expect(RemoveService(), "the service stays");
-    for (const auto& undo : undo_) undo();
-    undo_.clear();
     std::error_code ignored;
     for (const std::string& folder : folders_) std::filesystem::remove_all(folder, ignored);
     std::filesystem::remove_all(Path("%APPDATA%\\Zemlo"), ignored);
@@ -317,11 +306,6 @@ class Runner {
       return expanded;
     return name.find(':') != name.npos ? name : app_ + "\\" + name;
   }
-  // Sets a registry value until the next reset.
-  void Change(HKEY root, const std::string& key, const std::string& name, const Held& value) {
-    const Held before = Value(root, key, name, value);
-    undo_.insert(undo_.begin(), [=] { Value(root, key, name, before); });
-  }
 
   std::map<std::string, std::function<void(const Args&)>> steps_;
   std::map<std::string, std::function<std::string(const Args&)>> readers_;
@@ -329,8 +313,7 @@ class Runner {
   std::string app_, cwd_;
   std::vector<std::string> folders_;
   std::vector<std::pair<HANDLE, DWORD>> started_;  // with the tick of the start
-  std::thread grower_;
-  std::vector<std::function<void()>> undo_;  // latest first
+  std::thread holder_;
 };
 
 Runner::Runner() {
@@ -361,21 +344,6 @@ Runner::Runner() {
     Expect(MoveFileExA(Path(a.at(1)).c_str(), Path(a.at(2)).c_str(), MOVEFILE_REPLACE_EXISTING),
            "rename");
   };
-  // theme WINE CURRENTVERSION MAJOR|- yes|no: with Wine emulating that Windows as winecfg sets
-  // it and the version key as that Windows holds it (CurrentMajorVersionNumber from 10 on),
-  // the login frame is subclassed or not.
-  s["theme"] = [this](const Args& a) {
-    const DWORD major = a.at(3) == "-" ? 0 : Num(a[3]);
-    const std::string nt = "Software\\Microsoft\\Windows NT\\CurrentVersion";
-    Change(HKEY_CURRENT_USER, "Software\\Wine", "Version", {REG_SZ, a.at(1) + '\0'});
-    Change(HKEY_LOCAL_MACHINE, nt, "CurrentVersion", {REG_SZ, a.at(2) + '\0'});
-    Change(HKEY_LOCAL_MACHINE, nt, "CurrentMajorVersionNumber",
-           {major ? REG_DWORD : 0, std::string(reinterpret_cast<const char*>(&major), 4)});
-    for (const Args& step : {Args{"start"}, Args{"click", "manager", "Install As"},
-                             Args{"subclassed", "login", "Please note:", "is", a.at(4), "10000"}})
-      Step(step);
-    Reset();
-  };
 
   // start [PROGRAM.exe] [ARGUMENT...] [exits CODE [MIN..]MAX]
   s["start"] = [this](const Args& a) {
@@ -405,30 +373,10 @@ Runner::Runner() {
     Expect(code == static_cast<DWORD>(Num(a[1])) && Since(start) >= min,
            "exit code " + Str(code) + " after " + Str(Since(start)) + " ms");
   };
-  s["grow"] = [this](const Args& a) {  // grow FILE MS: numbered 64-byte lines, about 1 MB/s
-    Expect(!grower_.joinable(), "still growing");
-    // Held open as an application's own writer holds its log.
-    const HANDLE file = CreateFileA(Path(a.at(1)).c_str(), FILE_APPEND_DATA,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    Expect(file != INVALID_HANDLE_VALUE, "cannot open " + a[1]);
-    grower_ = std::thread([file, chunks = Num(a.at(2)) / 100] {
-      const std::string dots(35, '.');
-      for (long chunk = 0, line = 0; chunk < chunks; ++chunk, Sleep(100)) {
-        std::string bytes;
-        for (char text[80]; bytes.size() < 1600 * 64; bytes += text)
-          std::snprintf(text, sizeof text, "12:00:00\tInfo\tGrow\t%08ld%s\r\n", ++line,
-                        dots.c_str());
-        DWORD written = 0;
-        WriteFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-      }
-      CloseHandle(file);
-    });
-  };
   // hold FILE MS none|read [TEXT]: held open for MS, sharing nothing or only reading; with
   // TEXT, that is added through it
   s["hold"] = [this](const Args& a) {
-    Expect(!grower_.joinable(), "still growing");
+    Expect(!holder_.joinable(), "still holding");
     const std::string text = a.size() > 4 ? a[4] : "";
     const HANDLE file =
         CreateFileA(Path(a.at(1)).c_str(), text.empty() ? GENERIC_READ : FILE_APPEND_DATA,
@@ -437,9 +385,9 @@ Runner::Runner() {
     Expect(file != INVALID_HANDLE_VALUE, "cannot hold " + a[1]);
     DWORD written = 0;
     WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    grower_ = std::thread([file, ms = Num(a.at(2))] { Sleep(ms), CloseHandle(file); });
+    holder_ = std::thread([file, ms = Num(a.at(2))] { Sleep(ms), CloseHandle(file); });
   };
-  s["join"] = [this](const Args&) { grower_.join(); };  // waits for grow or hold to end
+  s["join"] = [this](const Args&) { holder_.join(); };  // waits for the hold to end
   s["sleep"] = [](const Args& a) { Sleep(Num(a.at(1))); };
   s["reset"] = [this](const Args&) { Reset(); };
 
@@ -464,18 +412,9 @@ Runner::Runner() {
            "the dialog stays");
   };
   s["close"] = [](const Args& a) { PostMessageA(Window(a.at(1)), WM_CLOSE, 0, 0); };
-  s["minimize"] = [](const Args& a) {
-    const HWND hwnd = Window(a.at(1));
-    Expect(Post(hwnd, WM_SYSCOMMAND, SC_MINIMIZE, 0, [&] { return !IsWindowVisible(hwnd); }),
-           "still shown");
-  };
   s["move"] = [](const Args& a) {  // move WINDOW LEFT TOP, twips
     SetWindowPos(Window(a.at(1)), nullptr, Pixels(Num(a.at(2)), LOGPIXELSX),
                  Pixels(Num(a.at(3)), LOGPIXELSY), 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-  };
-  s["endsession"] = [](const Args& a) {
-    for (UINT message : {WM_QUERYENDSESSION, WM_ENDSESSION})
-      SendMessageTimeoutA(Window(a.at(1)), message, TRUE, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
   };
   // post|send WINDOW MESSAGE [WPARAM LPARAM]; a name is registered. Send is as the tray
   // sends its callbacks: without waiting for the answer.
@@ -556,15 +495,6 @@ Runner::Runner() {
     if (type == REG_DWORD) return Str(*reinterpret_cast<const DWORD*>(value.data()));
     return value.erase(value.find_last_not_of('\0') + 1);
   };
-  // subclassed WINDOW CONTROL: yes or no. A window procedure cannot be read from another
-  // process, but a version 6 control whose procedure SetWindowLongPtrA replaced is ANSI.
-  r["subclassed"] = [](const Args& a) -> std::string {
-    const HWND control = Control(a);
-    for (HWND other : Children(Window(a[1])))
-      if (other != control && ClassOf(other) == ClassOf(control) && IsWindowUnicode(other))
-        return IsWindowUnicode(control) ? "no" : "yes";
-    return "alone: no other version 6 control of its class";
-  };
   r["icons"] = [](const Args&) {  // icons: how many in Wine's system tray
     const HWND tray = FindWindowA("__winex11_standalone_tray", nullptr);
     long icons = 0;
@@ -589,10 +519,6 @@ Runner::Runner() {
     });
     Expect(placed,
            "at " + Str(seen[0]) + "," + Str(seen[1]) + " " + Str(seen[2]) + "x" + Str(seen[3]));
-  };
-  s["healthy"] = [](const Args&) {
-    Expect(!Find("Critical Error"), "a Critical Error box is up");
-    Expect(Find("manager"), "the manager has ended");
   };
 }
 
