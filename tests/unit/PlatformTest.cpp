@@ -49,13 +49,6 @@ TEST(GetWinVersion, LabelsTheNtVersionTextAndAlwaysClosesTheKey) {
   }
 }
 
-TEST(StripTerminator, CutsAtTheFirstNulWhosePositionFitsSixteenBits) {
-  FakeDesktop desktop;
-  const std::string fits = std::string(32766, 'x') + '\0';  // the NUL at position 32767
-  EXPECT_EQ(StripTerminator(desktop.reporter, fits), fits.substr(0, 32766));
-  EXPECT_THROW(StripTerminator(desktop.reporter, 'x' + fits), ProgramEnded) << "overflow";
-}
-
 // A counter of 10 MHz read after 58000 years still gives its last milliseconds.
 TEST(CounterToMilliseconds, KeepsEveryMillisecondWithoutOverflow) {
   EXPECT_EQ(CounterToMilliseconds(3579545 * 3 + 3579545 / 2, 3579545), 3499u);
