@@ -12,11 +12,10 @@ if [ "$ZLV_RUNS_32BIT" != 1 ] && [ "${ZLV_REQUIRE_WIN32:-0}" = 1 ]; then
   exit 1
 fi
 bash "$root/scripts/install-deps.sh"
-bash "$root/tests/layers-test.sh"
+bash "$root/scripts/check-layers.sh" "$root/src"
 bash "$root/scripts/build.sh"
 bash "$root/scripts/check-exe.sh" "$root/build/win64/ZemloLinkvaneManager.exe" amd64
 bash "$root/scripts/check-exe.sh" "$root/build/win32/ZemloLinkvaneManager.exe" X86
-bash "$root/scripts/check-exe-test.sh"
 
 echo "== native unit tests"
 ctest --test-dir "$root/build/native" --output-on-failure -j "$(nproc)"

@@ -5,7 +5,6 @@
 
 #include <fstream>
 #include <functional>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -13,7 +12,6 @@
 #include "../WinTestKit.h"
 #include "platform/UiGate_win.h"
 #include "service/ScmSvcIt_win.h"
-#include "service/ServiceConfig.h"
 
 namespace zlv::test {
 namespace {
@@ -21,11 +19,6 @@ namespace {
 const std::string kFolder = "C:\\Zemlo Test";
 const std::string kProgram = kFolder + "\\Linkvane_Service.exe";
 const std::string kStandInIni = kFolder + "\\LinkvaneStandIn.ini";
-
-std::string FileText(const std::string& path) {
-  std::ifstream file(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(file), {});
-}
 
 void SetStopMode(const char* mode, const char* ms) {
   WritePrivateProfileStringA("Stand-in", "StopMode", mode, kStandInIni.c_str());
@@ -53,7 +46,7 @@ class ScmSide {
   }
   std::vector<int32_t> Delivered() const {
     std::vector<int32_t> codes;
-    std::istringstream lines(FileText(kFolder + "\\controls.txt"));
+    std::ifstream lines(kFolder + "\\controls.txt", std::ios::binary);
     for (std::string line; std::getline(lines, line);)
       if (line != "stop\r") codes.push_back(std::stoi(line));
     return codes;
@@ -66,44 +59,6 @@ class ScmSide {
 };
 
 INSTANTIATE_TYPED_TEST_SUITE_P(ServiceManager, SvcItContract, ScmSide);
-
-// Ends the process that serves the service manager's pipe and starts another, as a restart of the
-// service manager does: every connection made before it is lost.
-void RestartServiceManager() {
-  const auto serverPid = reinterpret_cast<BOOL(WINAPI*)(HANDLE, PULONG)>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetNamedPipeServerProcessId")));
-  HANDLE pipe =
-      CreateFileA("\\\\.\\pipe\\svcctl", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
-  ULONG pid = 0;
-  ASSERT_TRUE(serverPid && serverPid(pipe, &pid));
-  CloseHandle(pipe);
-  HANDLE old = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
-  ASSERT_TRUE(TerminateProcess(old, 1) && WaitForSingleObject(old, 10000) == WAIT_OBJECT_0);
-  CloseHandle(old);
-  STARTUPINFOA start{};
-  start.cb = sizeof start;
-  PROCESS_INFORMATION started{};
-  char program[] = "services.exe";
-  ASSERT_TRUE(CreateProcessA(nullptr, program, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &start,
-                             &started));
-  CloseHandle(started.hThread);
-  CloseHandle(started.hProcess);
-  ASSERT_TRUE(wintest::Within(10000, [] {
-    return CloseServiceHandle(OpenSCManagerA(nullptr, nullptr, SC_MANAGER_CONNECT)) != FALSE;
-  }));
-}
-
-TEST(ScmSvcItConnection, AServiceManagerRestartedBetweenCallsIsReconnectedWithoutAFailure) {
-  ScmSide side;
-  SvcIt& svc = side.Svc();
-  svc.ServiceName(std::string(kServiceName));
-  svc.DisplayName(std::string(kServiceName));
-  svc.ExecutablePath(side.Program());
-  ASSERT_FALSE(svc.Installed());
-  RestartServiceManager();
-  svc.Install(false);
-  EXPECT_TRUE(svc.Installed());
-}
 
 }  // namespace
 }  // namespace zlv::test

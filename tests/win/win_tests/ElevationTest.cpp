@@ -30,14 +30,9 @@ TEST(ElevatedLauncher, RunsTheManagersOneShotAndWaitsWithTheWindowAnswering) {
   std::atomic<bool> done{false}, finished{false};
   std::atomic<int> answered{0}, unanswered{0};
   std::thread reader([&] {
-    while (!done) {
-      char text[16] = {};
-      DWORD_PTR length = 0;
-      const bool answer =
-          SendMessageTimeoutA(window, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
-                              SMTO_ABORTIFHUNG, 250, &length) != 0;
-      ++(answer ? answered : unanswered);
-    }
+    while (!done)
+      ++(SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 250, nullptr) ? answered
+                                                                                    : unanswered);
     finished = true;
   });
   const std::optional<int> exitCode = launcher.RunElevated("-INSTALL -ELEVATED", 60000);
